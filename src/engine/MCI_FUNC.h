@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+namespace mci { class MciBackend; }
+
+// The command channel: the only two ways a command string leaves the player.
+
+// Sends a command silently. The reply is trimmed of leading and trailing
+// characters up to the blank; both outputs are overwritten on every call.
+void SendMciString(const QString& command, QString& reply, quint32& error);
+
+// Sends a command whose failure the user must see: on failure the device's
+// error text goes to the error hook. Returns true on success.
+bool mciExecute(const QString& command);
+
+// A reply counts as true when its first four characters are "true".
+bool MciReplyIsTrue(const QString& reply);
+
+// The service the channel talks to; not owned. Returns the previous one.
+mci::MciBackend* SetMciBackend(mci::MciBackend* backend);
+mci::MciBackend* MciBackendInUse();
+
+// Where mciExecute shows an error text; the application sets a modal message box.
+using MciErrorHook = std::function<void(const QString& text)>;
+void SetMciErrorHook(MciErrorHook hook);

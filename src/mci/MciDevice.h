@@ -1,0 +1,77 @@
+#pragma once
+#include "mci/MciError.h"
+#include <cstdint>
+#include <string>
+
+namespace mci {
+
+// What a device reports as "status ... mode".
+enum class DeviceMode { NotReady, Playing, Paused, Stopped, Seeking };
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// What a device can do; answers the "capability" command.
+struct DeviceCapabilities {
+    std::string deviceType;   // "digitalvideo", "waveaudio", "cdaudio", ...
+    bool canPlay = false;
+    bool canRecord = false;
+    bool canSave = false;     // can write the frame on display ("capture")
+    bool canReverse = false;
+    bool canStretch = false;
+    bool canFreeze = false;
+    bool canEject = false;
+    bool hasAudio = false;
+    bool hasVideo = false;
+    bool usesFiles = false;
+    bool compoundDevice = false;
+    bool windows = false;     // has a display window
+};
+
+// One opened instance of an MCI device. Positions and lengths are frames,
+// counted from 0; the service converts other time formats. Every operation
+// answers an MCI error code (MCI_OK on success).
+class MciDevice {
+public:
+    virtual ~MciDevice() = default;
+
+    // path empty: open the bare device (capability queries only).
+    virtual ErrorCode open(const std::string& path) = 0;
+    virtual void close() = 0;
+    virtual bool hasElement() const = 0;
+
+    virtual DeviceCapabilities capabilities() const = 0;
+
+    virtual ErrorCode play(bool reverse) = 0;
+    virtual ErrorCode stop() = 0;
+    virtual ErrorCode pause() = 0;
+    virtual ErrorCode resume() = 0;
+    virtual ErrorCode seek(int64_t frame) = 0;   // clamped to 0 .. length-1
+    virtual ErrorCode step(int64_t frames) = 0;  // +n forward, -n backward
+
+    virtual int64_t position() = 0;              // frame on display
+    virtual int64_t length() = 0;                // number of frames
+    virtual int64_t nominalFrameRate1000() = 0;  // frames per second x 1000
+    virtual DeviceMode mode() = 0;
+    virtual bool ready() = 0;
+    virtual int volume() = 0;                    // 0..1000
+
+    virtual ErrorCode setVolume(int volume0to1000) = 0;
+
+    virtual Rect source() = 0;
+    virtual Rect destination() = 0;
+    virtual ErrorCode setWindowHandle(uint64_t nativeWindow) = 0;  // 0: own window
+    virtual ErrorCode putDestination(const Rect& rect) = 0;
+    virtual ErrorCode putWindow(const Rect& rect) = 0;
+    virtual ErrorCode showWindow(bool show) = 0;
+    virtual ErrorCode update() = 0;
+
+    // Writes the frame on display as a 24-bit BMP at source size.
+    virtual ErrorCode capture(const std::string& path) = 0;
+};
+
+} // namespace mci

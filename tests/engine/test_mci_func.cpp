@@ -1,0 +1,105 @@
+#include "engine/MCI_FUNC.h"
+#include "ScriptedMci.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CommandChannel : public ::testing::Test {
+protected:
+    ScriptedMci mci;
+    ScriptedMci::Installed installed{mci};
+    QStringList shownErrors;
+
+    void SetUp() override
+    {
+        SetMciErrorHook([this](const QString& text) { shownErrors << text; });
+    }
+    void TearDown() override { SetMciErrorHook(nullptr); }
+};
+
+TEST_F(CommandChannel, ReplyIsTrimmedOfBlanksAndLineEndsAndCountsAsTrue)
+{
+    mci.answer("capability vid can reverse", {"  \ttrue\r\n", 0});
+    QString reply;
+    quint32 error = 99;
+    SendMciString("capability vid can reverse", reply, error);
+    EXPECT_EQ(reply, "true");
+    EXPECT_EQ(error, 0u);
+    EXPECT_TRUE(MciReplyIsTrue(reply));
+}
+
+TEST_F(CommandChannel, OnlyLowerCaseTrueInTheFirstFourCharactersCounts)
+{
+    EXPECT_FALSE(MciReplyIsTrue("TRUE"));
+    EXPECT_FALSE(MciReplyIsTrue(""));
+    EXPECT_FALSE(MciReplyIsTrue(" true"));
+    EXPECT_TRUE(MciReplyIsTrue("trueish"));
+}
+
+TEST_F(CommandChannel, EveryCallOverwritesBothOutputs)
+{
+    mci.answer("status vid length", {"250", 0});
+    mci.answer("play vid", {"", 263});
+    QString reply;
+    quint32 error = 0;
+    SendMciString("status vid length", reply, error);
+    EXPECT_EQ(reply, "250");
+    SendMciString("play vid", reply, error);
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(error, 263u);
+    SendMciString("status vid length", reply, error);
+    EXPECT_EQ(error, 0u);
+    EXPECT_TRUE(shownErrors.isEmpty()) << "the silent channel never shows anything";
+}
+
+TEST_F(CommandChannel, AReplyLongerThanTheBufferIsCutTo254Characters)
+{
+    mci.answer("sysinfo all name 1", {std::string(400, 'x'), 0});
+    QString reply;
+    quint32 error = 0;
+    SendMciString("sysinfo all name 1", reply, error);
+    EXPECT_EQ(reply.size(), 254);
+}
+
+TEST_F(CommandChannel, ALongCommandIsPassedWholeNeverCut)
+{
+    const QString path = "/tmp/" + QString(300, 'a') + "/clip.avi";
+    const QString command = "open \"" + path + "\" alias vid";
+    EXPECT_TRUE(mciExecute(command));
+    ASSERT_EQ(mci.sent().size(), 1u);
+    EXPECT_EQ(QString::fromStdString(mci.sent()[0]), command);
+}
+
+TEST_F(CommandChannel, ExecuteShowsTheDeviceErrorTextOnlyOnFailure)
+{
+    mci.answer("open \"/nope.avi\" alias vid", {"", 275});
+    EXPECT_FALSE(mciExecute("open \"/nope.avi\" alias vid"));
+    ASSERT_EQ(shownErrors.size(), 1);
+    EXPECT_EQ(shownErrors[0], "scripted error 275");
+    EXPECT_TRUE(mciExecute("open \"/yes.avi\" alias vid"));
+    EXPECT_EQ(shownErrors.size(), 1);
+}
+
+TEST_F(CommandChannel, NonAsciiPathsTravelAsUtf8)
+{
+    const QString command = QString::fromUtf8("open \"/tmp/Überfahrt ñ.mp4\" alias vid");
+    mciExecute(command);
+    ASSERT_EQ(mci.sent().size(), 1u);
+    EXPECT_EQ(mci.sent()[0], std::string(command.toUtf8().constData()));
+}
+
+TEST(CommandChannelWithoutService, FailsWithACodeAndNoCrash)
+{
+    mci::MciBackend* previous = SetMciBackend(nullptr);
+    QString reply = "old";
+    quint32 error = 0;
+    SendMciString("play vid", reply, error);
+    EXPECT_NE(error, 0u);
+    EXPECT_EQ(reply, "");
+    SetMciBackend(previous);
+}
+
+} // namespace
