@@ -1,22 +1,82 @@
 #include "mci/MciService.h"
 
+#include "mci/MciContext.h"
+#include "mci/MciErrorText.h"
+
 #include <cstring>
+#include <strings.h>
 
 namespace mci {
 
-MciService::MciService() = default;
+MciService::MciService() : MciService(MciDeviceTable::standard(), MciExtensionTable::load()) {}
+
+MciService::MciService(MciDeviceTable devices, MciExtensionTable extensions)
+    : devices_(std::move(devices)), extensions_(std::move(extensions)),
+      parser_(MciCommandTable::standard())
+{
+}
+
 MciService::~MciService() = default;
 
-ErrorCode MciService::sendString(const char*, char* reply, unsigned replyLength)
+ErrorCode MciService::sendString(const char* command, char* reply, unsigned replyLength)
 {
     if (reply && replyLength > 0)
         reply[0] = '\0';
-    return MCIERR_UNRECOGNIZED_COMMAND;
+    if (!command)
+        return MCIERR_MISSING_COMMAND_STRING;
+    std::string text;
+    const ErrorCode error = send(command, text);
+    if (reply && replyLength > 0) {
+        const size_t n = std::min<size_t>(text.size(), replyLength - 1);
+        std::memcpy(reply, text.data(), n);
+        reply[n] = '\0';
+    }
+    return error;
 }
 
 std::string MciService::errorString(ErrorCode code) const
 {
-    return "MCI error " + std::to_string(code) + ".";
+    return errorText(code);
+}
+
+ErrorCode MciService::send(const std::string& command, std::string& reply)
+{
+    reply.clear();
+    MciCommand parsed;
+    if (const ErrorCode error = parser_.parse(command, parsed))
+        return error;
+    const ErrorCode error = run(parsed, reply);
+    if (error != MCI_OK)
+        reply.clear();  // a failed command answers nothing
+    return error;
+}
+
+ErrorCode MciService::run(const MciCommand& command, std::string& reply)
+{
+    MciContext context{devices_, extensions_, instances_, nullptr};
+    if (command.decl->target == TargetKind::Instance) {
+        if (strcasecmp(command.target.c_str(), "all") == 0 && !command.targetQuoted)
+            return MCIERR_CANNOT_USE_ALL;
+        context.instance = instances_.find(command.target);
+        if (!context.instance)
+            return MCIERR_INVALID_DEVICE_NAME;
+        if (const ErrorCode error = checkElement(*context.instance, command))
+            return error;
+    }
+    return command.decl->handler(context, command, reply);
+}
+
+// Commands that act on a medium are refused by a bare device, before it sees them.
+ErrorCode MciService::checkElement(const MciInstance& instance, const MciCommand& command) const
+{
+    if (instance.device->hasElement())
+        return MCI_OK;
+    if (command.decl->needsElement)
+        return MCIERR_NONAPPLICABLE_FUNCTION;
+    for (const KeywordDecl& keyword : command.decl->keywords)
+        if (keyword.needsElement && command.has(keyword.phrase))
+            return MCIERR_NONAPPLICABLE_FUNCTION;
+    return MCI_OK;
 }
 
 } // namespace mci

@@ -1,0 +1,65 @@
+#include "mci/MciTransportCommands.h"
+
+#include "mci/MciContext.h"
+#include "mci/MciInstance.h"
+
+#include <algorithm>
+
+namespace mci {
+
+namespace {
+
+// A position keyword's value in frames: "start", "end" or a number in the time format.
+int64_t framesOf(MciInstance& instance, const MciValue& value)
+{
+    if (value.isStart)
+        return 0;
+    if (value.isEnd)
+        return std::max<int64_t>(0, instance.device->length() - 1);
+    return instance.toFrames(value.number);
+}
+
+} // namespace
+
+ErrorCode handlePlay(MciContext& context, const MciCommand& command, std::string&)
+{
+    MciInstance& instance = *context.instance;
+    if (command.has("from")) {
+        if (const ErrorCode error = instance.device->seek(framesOf(instance, command.get("from"))))
+            return error;
+    }
+    // "to" is accepted for MCI scripts but not acted on: the device has no stop point.
+    return instance.device->play(command.has("reverse"));
+}
+
+ErrorCode handleStop(MciContext& context, const MciCommand&, std::string&)
+{
+    return context.instance->device->stop();
+}
+
+ErrorCode handlePause(MciContext& context, const MciCommand&, std::string&)
+{
+    return context.instance->device->pause();
+}
+
+ErrorCode handleResume(MciContext& context, const MciCommand&, std::string&)
+{
+    return context.instance->device->resume();
+}
+
+ErrorCode handleSeek(MciContext& context, const MciCommand& command, std::string&)
+{
+    if (!command.has("to"))
+        return MCIERR_MISSING_PARAMETER;
+    MciInstance& instance = *context.instance;
+    return instance.device->seek(framesOf(instance, command.get("to")));
+}
+
+ErrorCode handleStep(MciContext& context, const MciCommand& command, std::string&)
+{
+    // "by" counts frames whatever the time format, as MCI's digital-video step does.
+    const int64_t frames = command.has("by") ? command.get("by").number : 1;
+    return context.instance->device->step(command.has("reverse") ? -frames : frames);
+}
+
+} // namespace mci
