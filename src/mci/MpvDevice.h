@@ -7,6 +7,10 @@ namespace mci {
 
 // An MCI device backed by libmpv: "digitalvideo" devices play video files,
 // a "waveaudio" device plays only the audio of a file.
+//
+// Frames are exact: each frame's time stamp comes from the container (FrameIndex),
+// seeks aim between two frames' time stamps and step by seeking to a neighbour.
+// A "waveaudio" device counts milliseconds as its frames (1000 per second).
 class MpvDevice : public MciDevice {
 public:
     explicit MpvDevice(std::string deviceType);
@@ -41,6 +45,9 @@ public:
     ErrorCode update() override;
 
     ErrorCode capture(const std::string& path) override;
+
+    // True when no display is used (no DISPLAY, or KELD32_MCI_HEADLESS=1).
+    static bool headless();
 
 private:
     struct Impl;

@@ -1,0 +1,117 @@
+#include "MpvTestSupport.h"
+
+#include <QRandomGenerator>
+
+using namespace keldtest;
+using mci::MpvDevice;
+
+namespace {
+
+class BadMedia : public ::testing::Test {
+protected:
+    void SetUp() override { useHeadlessDevice(); }
+
+    // A failed open leaves a device that opens a good file and shows its frames.
+    void expectUsableAfterwards(MpvDevice& device)
+    {
+        EXPECT_FALSE(device.hasElement());
+        EXPECT_EQ(device.mode(), mci::DeviceMode::NotReady);
+        const ClipInfo good = StampedClip::get(ClipKind::AviMjpeg);
+        ASSERT_EQ(device.open(good.path.toStdString()), mci::MCI_OK);
+        ASSERT_EQ(device.seek(7), mci::MCI_OK);
+        EXPECT_EQ(frameOnDisplay(device), 7);
+    }
+};
+
+TEST_F(BadMedia, EachBrokenFileFailsWithItsCodeAndTheDeviceOpensTheNextOne)
+{
+    QByteArray noise(64 * 1024, '\0');
+    QRandomGenerator rng(7);
+    for (auto& c : noise)
+        c = char(rng.bounded(256));
+    const QString mkvHead = StampedClip::truncatedCopy(ClipKind::MkvVfr, "cut_head.mkv", 600);
+    const QString mp4Half = StampedClip::truncatedCopy(
+        ClipKind::Mp4H264, "cut_half.mp4", QFileInfo(StampedClip::get(ClipKind::Mp4H264).path).size() / 2);
+    const QString dir = StampedClip::folder() + "/a_folder.avi";
+    QDir().mkpath(dir);
+
+    const struct {
+        QString path;
+        mci::ErrorCode code;
+    } cases[] = {
+        {StampedClip::folder() + "/no_such_file.avi", mci::MCIERR_FILE_NOT_FOUND},
+        {StampedClip::writeBytes("empty.avi", {}), mci::MCIERR_INVALID_FILE},
+        {StampedClip::writeBytes("noise.avi", noise), mci::MCIERR_INVALID_FILE},
+        {mp4Half, mci::MCIERR_INVALID_FILE},   // index (moov) at the end, cut away
+        {mkvHead, mci::MCIERR_INVALID_FILE},   // headers only, not one frame
+        {dir, mci::MCIERR_INVALID_FILE},
+        {StampedClip::get(ClipKind::AudioOnly).path, mci::MCIERR_INVALID_FILE},
+    };
+    for (const auto& c : cases) {
+        ASSERT_FALSE(c.path.isEmpty());
+        MpvDevice device("digitalvideo");
+        EXPECT_EQ(device.open(c.path.toStdString()), c.code) << c.path.toStdString();
+        expectUsableAfterwards(device);
+    }
+}
+
+TEST_F(BadMedia, ACutMatroskaFilePlaysTheFramesItHas)
+{
+    const ClipInfo full = StampedClip::get(ClipKind::MkvVfr);
+    const QString half = StampedClip::truncatedCopy(ClipKind::MkvVfr, "cut_half.mkv", QFileInfo(full.path).size() / 2);
+    MpvDevice device("digitalvideo");
+    ASSERT_EQ(device.open(half.toStdString()), mci::MCI_OK);
+    const int64_t frames = device.length();
+    EXPECT_GT(frames, 0);
+    EXPECT_LT(frames, full.frames);
+    // Asking past what is there shows the last frame that is there.
+    ASSERT_EQ(device.seek(full.frames), mci::MCI_OK);
+    EXPECT_EQ(device.position(), frames - 1);
+    const int shown = frameOnDisplay(device);
+    EXPECT_GE(shown, frames - 2);   // a cut last packet may not decode
+    EXPECT_LE(shown, frames - 1);
+}
+
+TEST_F(BadMedia, WaveAudioPlaysSoundOnlyAndCountsMilliseconds)
+{
+    const ClipInfo audio = StampedClip::get(ClipKind::AudioOnly);
+    MpvDevice device("waveaudio");
+    ASSERT_EQ(device.open(audio.path.toStdString()), mci::MCI_OK);
+    EXPECT_EQ(device.length(), 3000);
+    EXPECT_EQ(device.nominalFrameRate1000(), 1000 * 1000);
+    EXPECT_FALSE(device.capabilities().hasVideo);
+    EXPECT_FALSE(device.capabilities().canReverse);
+    ASSERT_EQ(device.seek(1500), mci::MCI_OK);
+    EXPECT_EQ(device.position(), 1500);
+    EXPECT_EQ(device.capture((StampedClip::folder() + "/wave.bmp").toStdString()), mci::MCIERR_UNSUPPORTED_FUNCTION);
+    EXPECT_EQ(device.play(true), mci::MCIERR_UNSUPPORTED_FUNCTION);
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), mci::DeviceMode::Playing);
+    ASSERT_TRUE(eventually([&] { return device.position() > 1600; }));
+}
+
+TEST_F(BadMedia, ABareDeviceAnswersCapabilitiesButHasNothingToPlay)
+{
+    MpvDevice device("digitalvideo");
+    ASSERT_EQ(device.open(""), mci::MCI_OK);
+    EXPECT_TRUE(device.ready());
+    EXPECT_TRUE(device.capabilities().canStretch);
+    EXPECT_FALSE(device.hasElement());
+    EXPECT_NE(device.play(false), mci::MCI_OK);
+    EXPECT_NE(device.seek(3), mci::MCI_OK);
+    EXPECT_EQ(device.length(), 0);
+}
+
+TEST_F(BadMedia, MpegProgramStreamsRefuseReversePlayOpenly)
+{
+    MpvDevice device("digitalvideo");
+    ASSERT_EQ(device.open(StampedClip::get(ClipKind::MpegPs).path.toStdString()), mci::MCI_OK);
+    EXPECT_FALSE(device.capabilities().canReverse);
+    EXPECT_EQ(device.play(true), mci::MCIERR_UNSUPPORTED_FUNCTION);
+    // A backward step is a seek, which works in every container.
+    ASSERT_EQ(device.seek(40), mci::MCI_OK);
+    ASSERT_EQ(device.step(-1), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), 39);
+}
+
+} // namespace

@@ -1,0 +1,116 @@
+#include "MpvTestSupport.h"
+
+using namespace keldtest;
+using mci::DeviceMode;
+using mci::MpvDevice;
+
+namespace {
+
+class Transport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        useHeadlessDevice();
+        clip = StampedClip::get(ClipKind::Mp4H264);
+        ASSERT_FALSE(clip.path.isEmpty());
+        ASSERT_EQ(device.open(clip.path.toStdString()), mci::MCI_OK);
+    }
+
+    ClipInfo clip;
+    MpvDevice device {"digitalvideo"};
+};
+
+TEST_F(Transport, ModeFollowsPlayPauseAndStop)
+{
+    EXPECT_EQ(device.mode(), DeviceMode::Stopped);
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), DeviceMode::Playing);
+    ASSERT_TRUE(eventually([&] { return device.position() > 3; }));
+    ASSERT_EQ(device.pause(), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), DeviceMode::Paused);
+    // Paused, the position is the frame that stays on display.
+    const int64_t at = device.position();
+    EXPECT_EQ(frameOnDisplay(device), at);
+    EXPECT_EQ(device.position(), at);
+    ASSERT_EQ(device.resume(), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), DeviceMode::Playing);
+    ASSERT_TRUE(eventually([&] { return device.position() > at + 2; }));
+    ASSERT_EQ(device.stop(), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), DeviceMode::Stopped);
+    EXPECT_EQ(frameOnDisplay(device), device.position());
+}
+
+TEST_F(Transport, PlayedToTheEndItStaysOnTheLastFrameStopped)
+{
+    ASSERT_EQ(device.seek(clip.frames - 20), mci::MCI_OK);
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.mode() == DeviceMode::Stopped; }));
+    EXPECT_EQ(device.position(), clip.frames - 1);
+    EXPECT_EQ(frameOnDisplay(device), clip.frames - 1);
+    // Playing again at the end has nothing to play; a seek brings it back.
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    EXPECT_EQ(device.position(), clip.frames - 1);
+    ASSERT_EQ(device.seek(0), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), 0);
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), DeviceMode::Playing);
+    ASSERT_TRUE(eventually([&] { return device.position() > 2; }));
+}
+
+TEST_F(Transport, ReversePlayMovesBackwardsAndResumesBackwards)
+{
+    ASSERT_EQ(device.seek(100), mci::MCI_OK);
+    ASSERT_EQ(device.play(true), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), DeviceMode::Playing);
+    ASSERT_TRUE(eventually([&] { return device.position() < 95; }));
+    ASSERT_EQ(device.pause(), mci::MCI_OK);
+    const int64_t at = device.position();
+    EXPECT_EQ(frameOnDisplay(device), at);
+    ASSERT_EQ(device.resume(), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.position() < at - 3; }));
+    // Forward again: exact frames still.
+    ASSERT_EQ(device.seek(60), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), 60);
+    ASSERT_EQ(device.step(1), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), 61);
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.position() > 65; }));
+}
+
+TEST_F(Transport, ReversePlayEndsStoppedOnTheFirstFrame)
+{
+    ASSERT_EQ(device.seek(15), mci::MCI_OK);
+    ASSERT_EQ(device.play(true), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.mode() == DeviceMode::Stopped; }));
+    EXPECT_EQ(device.position(), 0);
+    EXPECT_EQ(frameOnDisplay(device), 0);
+    // Forward from there: exact again.
+    ASSERT_EQ(device.seek(10), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), 10);
+    ASSERT_EQ(device.step(1), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), 11);
+}
+
+TEST_F(Transport, StepWhilePlayingStopsThenStepsFromTheFrameShown)
+{
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.position() > 5; }));
+    ASSERT_EQ(device.step(1), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), DeviceMode::Stopped);
+    const int64_t at = device.position();
+    EXPECT_EQ(frameOnDisplay(device), at);
+    ASSERT_EQ(device.step(-1), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), at - 1);
+}
+
+TEST_F(Transport, VolumeMapsToTheDeviceRange)
+{
+    EXPECT_EQ(device.volume(), 1000);
+    EXPECT_EQ(device.setVolume(250), mci::MCI_OK);
+    EXPECT_EQ(device.volume(), 250);
+    EXPECT_EQ(device.setVolume(1001), mci::MCIERR_OUTOFRANGE);
+    EXPECT_EQ(device.setVolume(-1), mci::MCIERR_OUTOFRANGE);
+    EXPECT_EQ(device.volume(), 250);
+}
+
+} // namespace
