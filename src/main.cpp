@@ -1,10 +1,99 @@
+// Program entry: the windows come into being in a fixed order, each creation
+// handler running to its end before the next window exists; the panel's
+// shutdown handler runs once at the end, whatever ended the run.
+#include "display/disp.h"
+#include "engine/MCI_FUNC.h"
+#include "mci/MciService.h"
+#include "panel/ZORVEX32.h"
+#include "prefs/preferen.h"
+#include "queue/QueueForm.h"
+#include "shell/Info.h"
+#include "shell/gotofram.h"
+
 #include <QApplication>
+#include <QMessageBox>
 
 #include <clocale>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const char* const kTitle = "Vantu's MCI Video File Player";
+
+// The error box of the execute channel. KELD32_ERRORS_TO_STDERR=1 prints the text
+// instead, so that scripted runs under a virtual display never wait on a box.
+void installErrorBox()
+{
+    if (qEnvironmentVariableIntValue("KELD32_ERRORS_TO_STDERR") == 1) {
+        SetMciErrorHook([](const QString& text) {
+            std::fprintf(stderr, "KELD32: %s\n", text.toLocal8Bit().constData());
+            std::fflush(stderr);
+        });
+        return;
+    }
+    SetMciErrorHook([](const QString& text) {
+        QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kTitle), text, QMessageBox::Ok);
+        box.exec();
+    });
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // libmpv refuses to start under any other numeric locale.
     std::setlocale(LC_NUMERIC, "C");
-    return 0;
+    // The title stays the program's own: a display name would be appended to every
+    // window caption on X11, and the panel's caption is the player's status line.
+    QApplication::setApplicationName(QStringLiteral("KELD32"));
+
+    auto service = std::make_unique<mci::MciService>();
+    SetMciBackend(service.get());
+    installErrorBox();
+
+    auto panel = std::make_unique<TBedienTeil>();
+    BedienTeil = panel.get();
+    panel->FormCreate();
+    panel->show();
+    panel->FormShow();
+
+    auto display = std::make_unique<TDisplay>();
+    Display = display.get();
+    display->FormCreate(QApplication::arguments().mid(1));
+
+    // The about box runs device discovery unless the command line was used.
+    auto info = std::make_unique<TInfoForm>();
+    InfoForm = info.get();
+    info->FormCreate();
+    auto queue = std::make_unique<TQueueForm>();
+    QueueForm = queue.get();
+    queue->FormCreate();
+    auto gotoFrame = std::make_unique<TGotoFrameFrm>();
+    GotoFrameFrm = gotoFrame.get();
+    gotoFrame->FormCreate();
+    auto prefs = std::make_unique<TPrefs>();
+    Prefs = prefs.get();
+    prefs->FormCreate();
+
+    panel->InfoWindow = info.get();
+    panel->QueueWindow = queue.get();
+    panel->GotoFrameWindow = gotoFrame.get();
+    panel->PrefsWindow = prefs.get();
+
+    int exitCode = 0;
+    if (!panel->ProgramEndRequested)
+        exitCode = app.exec();
+
+    panel->FormDestroy();
+    prefs.reset();
+    gotoFrame.reset();
+    queue.reset();
+    info.reset();
+    display.reset();
+    panel.reset();
+    SetMciErrorHook(nullptr);
+    SetMciBackend(nullptr);
+    return exitCode;
 }

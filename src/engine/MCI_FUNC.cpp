@@ -1,6 +1,7 @@
 #include "engine/MCI_FUNC.h"
 
 #include "mci/MciBackend.h"
+#include "mci/MciExtensionTable.h"
 
 #include <cstdio>
 
@@ -83,4 +84,106 @@ mci::MciBackend* MciBackendInUse()
 void SetMciErrorHook(MciErrorHook hook)
 {
     g_errorHook = hook ? std::move(hook) : MciErrorHook(defaultErrorHook);
+}
+
+// ---- Device and file-type discovery ------------------------------------------
+
+namespace {
+
+int LineOfKey(const QStringList& lines, const QString& key)
+{
+    const QString prefix = key + QLatin1Char('=');
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines.at(i).startsWith(prefix, Qt::CaseInsensitive))
+            return i;
+    return -1;
+}
+
+// The device count; false when the query fails or its reply is not a count.
+bool QueryDeviceCount(int& count)
+{
+    QString reply;
+    quint32 error = 0;
+    SendMciString(QStringLiteral("sysinfo all quantity"), reply, error);
+    if (error != 0)
+        return false;
+    bool ok = false;
+    count = reply.toInt(&ok);
+    return ok;
+}
+
+bool IsVideoDevice(const QString& name)
+{
+    QString reply;
+    quint32 error = 0;
+    SendMciString(QStringLiteral("open ") + name + QStringLiteral(" alias vid"), reply, error);
+    bool video = false;
+    if (error == 0) {
+        SendMciString(QStringLiteral("capability vid device type"), reply, error);
+        video = error == 0 && (reply == QLatin1String("digitalvideo") || reply == QLatin1String("animation"));
+    }
+    quint32 closeError = 0;
+    SendMciString(QStringLiteral("close vid"), reply, closeError);
+    return video;
+}
+
+bool IsListedDevice(const QStringList& devices, const QString& name)
+{
+    const QString upper = name.toUpper();
+    for (const QString& device : devices)
+        if (device.toUpper() == upper)
+            return true;
+    return false;
+}
+
+// Each "key=device" line whose device was found becomes the bare key; every other
+// line goes, the bare lines of an earlier run included.
+void KeepVideoExtensions(const QStringList& devices, QStringList& extensions)
+{
+    int i = 0;
+    while (i < extensions.size()) {
+        const QString line = extensions.at(i);
+        const int equals = line.indexOf(QLatin1Char('='));
+        // A bare line is never kept, even one that happens to spell a device name:
+        // a repeated detection must give the same lists as the first.
+        if (equals >= 0 && IsListedDevice(devices, line.mid(equals + 1))) {
+            extensions[i] = line.left(equals);
+            ++i;
+        } else {
+            extensions.removeAt(i);
+        }
+    }
+}
+
+} // namespace
+
+void ReadMciExtensions(QStringList& lines)
+{
+    const mci::MciExtensionTable table = mci::MciExtensionTable::load();
+    for (const mci::MciExtensionTable::Entry& entry : table.entries()) {
+        const QString key = QString::fromStdString(entry.extension);
+        const QString line = key + QLatin1Char('=') + QString::fromStdString(entry.device);
+        const int at = LineOfKey(lines, key);
+        if (at >= 0)
+            lines[at] = line;
+        else
+            lines.append(line);
+    }
+}
+
+void ListVideoDevices(QStringList& devices, QStringList& extensions)
+{
+    devices.clear();
+    int count = 0;
+    if (!QueryDeviceCount(count))
+        return;
+    for (int i = 1; i <= count; ++i) {
+        QString name;
+        quint32 error = 0;
+        SendMciString(QStringLiteral("sysinfo all name ") + QString::number(i), name, error);
+        if (IsVideoDevice(name))
+            devices.append(name);
+    }
+    ReadMciExtensions(extensions);
+    KeepVideoExtensions(devices, extensions);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace mci { class MciBackend; }
@@ -24,3 +25,18 @@ mci::MciBackend* MciBackendInUse();
 // Where mciExecute shows an error text; the application sets a modal message box.
 using MciErrorHook = std::function<void(const QString& text)>;
 void SetMciErrorHook(MciErrorHook hook);
+
+// ---- Device and file-type discovery ------------------------------------------
+
+// Adds every entry of the MCI extension table to `lines` as "key=value". A line
+// that already starts with the key and "=" (key compared without regard to case,
+// as the profile functions do) is replaced; any other entry is appended. The list
+// is not emptied first.
+void ReadMciExtensions(QStringList& lines);
+
+// Empties `devices` and fills it with the installed devices of type digitalvideo
+// or animation, in the system's numbering; then reads the extension table into
+// `extensions` and keeps only the bare extensions bound to one of those devices.
+// When "sysinfo all quantity" fails, `extensions` is left as it was.
+// Each device is opened briefly under "vid": call it only while no medium is open.
+void ListVideoDevices(QStringList& devices, QStringList& extensions);

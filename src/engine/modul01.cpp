@@ -1,5 +1,21 @@
 #include "engine/modul01.h"
 
+#include "display/disp.h"
+#include "engine/MCI_FUNC.h"
+#include "panel/Mousebar.h"
+#include "panel/ZORVEX32.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QStringList>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+
 QString MediaPath;
 QString MediaName;
 QString MediaExt;
@@ -88,4 +104,336 @@ void ResetPlayerState()
     KeyZoomLeft = KeyZoomTop = KeyZoomWidth = KeyZoomHeight = 0;
     CaptureCounter = 0; CaptureDir.clear(); CaptureName.clear(); JumpBusy = 0;
     ZoomAtShow = 0;
+}
+
+// ---- Name routines -----------------------------------------------------------
+
+void ExtractNameUpper(const QString& path, QString& name)
+{
+    // The backslash is the Windows separator; paths on this platform use "/", and
+    // cutting there too keeps a Linux directory out of the caption and the extension.
+    const int cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    name = path.mid(cut + 1).toUpper();
+}
+
+QString ExtractNameUpper(const QString& path)
+{
+    QString name;
+    ExtractNameUpper(path, name);
+    return name;
+}
+
+void ExtractLast3(const QString& text, QString& last3)
+{
+    last3 = text.size() < 3 ? text : text.right(3);
+}
+
+QString ExtractLast3(const QString& text)
+{
+    QString last3;
+    ExtractLast3(text, last3);
+    return last3;
+}
+
+// ---- Arithmetic of the open sequence -------------------------------------------
+
+int FrameRateFromReply(const QString& reply)
+{
+    // A reply that is not a number is taken as no reply: the device has no rate to offer.
+    bool ok = false;
+    const qlonglong rate1000 = reply.toLongLong(&ok);
+    if (!ok)
+        return 25;
+    const qlonglong rate = rate1000 / 1000;
+    if (rate == 0)
+        return 25;
+    // A negative rate cannot time a poll; the default rate can.
+    if (rate < 0 || rate > 1000000)
+        return 25;
+    return static_cast<int>(rate);
+}
+
+int PollInterval(int frameRate, int timerFactor, int timerMin)
+{
+    const int safeRate = frameRate > 0 ? frameRate : 25;
+    int interval = (1000 / safeRate) * timerFactor;
+    if (timerMin > interval)
+        interval = timerMin;
+    return interval;
+}
+
+int TrackScaleFor(int frameCount)
+{
+    struct Row { int upTo; int scale; };
+    static constexpr Row rows[] = {
+        {32766, 1},     {65533, 2},       {98300, 3},        {131067, 4},
+        {196601, 5},    {327669, 10},     {3276699, 100},    {32766999, 1000},
+        {327669999, 10000},
+    };
+    for (const Row& row : rows) {
+        if (frameCount <= row.upTo)
+            return row.scale;
+    }
+    return 100000;
+}
+
+bool SourceSizeFromReply(const QString& reply, int& width, int& height)
+{
+    // "left top width height": the third and fourth numbers are the natural size.
+    const QStringList parts = reply.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.size() < 4)
+        return false;
+    bool okW = false;
+    bool okH = false;
+    const int w = parts.at(2).toInt(&okW);
+    const int h = parts.at(3).toInt(&okH);
+    // A negative size cannot be drawn; the old one still can.
+    if (!okW || !okH || w < 0 || h < 0)
+        return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+// ---- Opening and closing -----------------------------------------------------
+
+namespace {
+
+void setPollTimer(bool on)
+{
+    if (!BedienTeil || !BedienTeil->Timer1)
+        return;
+    if (!on)
+        BedienTeil->Timer1->stop();
+    else if (!BedienTeil->Timer1->isActive())
+        BedienTeil->Timer1->start();
+}
+
+void setMediaMenuItems(bool enabled)
+{
+    if (!BedienTeil)
+        return;
+    for (QAction* item : {BedienTeil->Close1, BedienTeil->GotoFrame, BedienTeil->ConfigureMCIdevice1}) {
+        if (item)
+            item->setEnabled(enabled);
+    }
+}
+
+void setControl(QWidget* control, bool visible, bool enabled)
+{
+    if (!control)
+        return;
+    control->setVisible(visible);
+    control->setEnabled(enabled);
+}
+
+void setEnabled(QWidget* control, bool enabled)
+{
+    if (control)
+        control->setEnabled(enabled);
+}
+
+void takeKeyZoomSteps()
+{
+    if (!Display)
+        return;
+    KeyZoomStepX = Display->width() / 10;
+    KeyZoomStepY = Display->height() / 10;
+}
+
+QString openCommand(const QString& path)
+{
+    const QString element = QLatin1Char('"') + path + QLatin1Char('"');
+    if (ForceDevice == 1)
+        return QStringLiteral("open ") + ForcedDevice + QLatin1Char('!') + element + QStringLiteral(" alias vid");
+    return QStringLiteral("open ") + element + QStringLiteral(" alias vid");
+}
+
+void queryCapabilities()
+{
+    SendMciString(QStringLiteral("capability vid can reverse"), MciReply, MciError);
+    CanReverse = MciReplyIsTrue(MciReply) ? 1 : 0;
+    SendMciString(QStringLiteral("capability vid can save"), MciReply, MciError);
+    CanSave = MciReplyIsTrue(MciReply) ? 1 : 0;
+}
+
+void queryRateAndLength()
+{
+    SendMciString(QStringLiteral("set vid time format frames"), MciReply, MciError);
+    SendMciString(QStringLiteral("status vid nominal frame rate"), MciReply, MciError);
+    FrameRate = FrameRateFromReply(MciReply);
+    if (BedienTeil && BedienTeil->Timer1)
+        BedienTeil->Timer1->setInterval(PollInterval(FrameRate, TimerFactor, TimerMin));
+
+    SendMciString(QStringLiteral("status vid length"), MciReply, MciError);
+    // A length that is not a number counts as an empty medium rather than ending the open.
+    bool ok = false;
+    FrameCount = MciReply.toInt(&ok);
+    if (!ok)
+        FrameCount = 0;
+    TrackScale = TrackScaleFor(FrameCount);
+    if (BedienTeil && BedienTeil->Trackbar1)
+        BedienTeil->Trackbar1->setMaximum(std::max(0, FrameCount / TrackScale));
+}
+
+void hostVideo()
+{
+    SendMciString(QStringLiteral("capability vid can stretch"), MciReply, MciError);
+    if (!MciReplyIsTrue(MciReply)) {
+        CanStretch = 0;
+        SendMciString(QStringLiteral("window vid state show normal"), MciReply, MciError);
+        return;
+    }
+    CanStretch = 1;
+    SendMciString(QStringLiteral("where vid source"), MciReply, MciError);
+    SourceSizeFromReply(MciReply, SourceWidth, SourceHeight);
+    if (SmartDisplay == 1 && Display)
+        SendMciString(QStringLiteral("window vid handle ") + Display->HandleText(), MciReply, MciError);
+    PlaceVideo();
+}
+
+} // namespace
+
+void OpenMedia(const QString& path, int& result)
+{
+    setPollTimer(false);
+    result = mciExecute(openCommand(path)) ? 1 : 0;
+    if (result == 0)
+        return;
+
+    ExtractLast3(MediaName, MediaExt);
+    MediaOpen = 1;
+    if (NoVolume == 0)
+        SendMciString(QStringLiteral("setaudio vid volume to ") + QString::number(Volume), MciReply, MciError);
+    queryCapabilities();
+    queryRateAndLength();
+    hostVideo();
+
+    MediaOpen = 1;
+    setPollTimer(true);
+    setMediaMenuItems(true);
+    result = 1;
+    takeKeyZoomSteps();
+    KeyZoomLevel = 0;
+}
+
+void CloseMedia(int& result)
+{
+    QString reply;
+    quint32 error = 0;
+    SendMciString(QStringLiteral("close vid"), reply, error);
+    result = static_cast<int>(error);
+    MediaOpen = 0;
+    ShowNoMediaState();
+    if (Display)
+        Display->hide();
+    setPollTimer(false);
+    setMediaMenuItems(false);
+}
+
+bool LoadMedia(const QString& path)
+{
+    MediaPath = path;
+    ExtractNameUpper(MediaPath, MediaName);
+    if (MediaOpen == 1)
+        CloseMedia(OpenResult);
+    OpenMedia(MediaPath, OpenResult);
+    if (OpenResult != 0) {
+        ShowMediaReadyState();
+        return true;
+    }
+    CloseMedia(OpenResult);
+    return false;
+}
+
+// ---- Panel states --------------------------------------------------------------
+
+void ShowNoMediaState()
+{
+    Playing = PlayingReverse = PausedReverse = Paused = CanReverse = 0;
+    TBedienTeil* p = BedienTeil;
+    if (!p)
+        return;
+    p->setWindowTitle(QStringLiteral("Vantu's MCI Video File Player"));
+    setEnabled(p->BtnStop, false);
+    for (QWidget* b : {static_cast<QWidget*>(p->BtnToStart), static_cast<QWidget*>(p->BtnStepRev),
+                       static_cast<QWidget*>(p->BtnStep), static_cast<QWidget*>(p->BtnToEnd)})
+        setEnabled(b, false);
+    setControl(p->BtnRevPause, false, false);
+    setControl(p->BtnPlayRev, true, false);
+    setControl(p->BtnPlayPause, false, false);
+    setControl(p->BtnPlay, true, false);
+    setControl(p->BtnLoop0, true, false);
+    setControl(p->BtnLoop1, false, false);
+    setControl(p->Trackbar1, false, false);
+    setControl(p->Panel1, true, true);
+    if (p->ShMultiStep)
+        p->ShMultiStep->hide();
+    if (p->ShQueue)
+        p->ShQueue->hide();
+}
+
+void ShowMediaReadyState()
+{
+    Playing = PlayingReverse = PausedReverse = Paused = 0;
+    TBedienTeil* p = BedienTeil;
+    if (!p)
+        return;
+    p->setWindowTitle(MediaName.toUpper());
+    setEnabled(p->BtnStop, false);
+    for (QWidget* b : {static_cast<QWidget*>(p->BtnToStart), static_cast<QWidget*>(p->BtnStepRev),
+                       static_cast<QWidget*>(p->BtnStep), static_cast<QWidget*>(p->BtnToEnd)})
+        setEnabled(b, true);
+    setControl(p->BtnRevPause, false, false);
+    if (CanReverse == 1)
+        setControl(p->BtnPlayRev, true, true);
+    setControl(p->BtnPlayPause, false, false);
+    setControl(p->BtnPlay, true, true);
+    setControl(p->BtnLoop0, LoopOn != 1, LoopOn != 1);
+    setControl(p->BtnLoop1, LoopOn == 1, LoopOn == 1);
+    setControl(p->Trackbar1, true, true);
+    setControl(p->Panel1, false, false);
+    if (MultiStep == 1 && p->ShMultiStep)
+        p->ShMultiStep->show();
+    if (QueueActive == 1 && p->ShQueue)
+        p->ShQueue->show();
+}
+
+// ---- Video placement -------------------------------------------------------------
+
+namespace {
+
+void sizeDisplayByZoom()
+{
+    if (Zoom >= 1 && Zoom <= 3) {
+        Display->setGeometry(DisplayLeft, DisplayTop, SourceWidth * Zoom, SourceHeight * Zoom);
+    } else if (Zoom == 4) {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QSize size = screen ? screen->size() : Display->size();
+        Display->setGeometry(0, 0, size.width(), size.height());
+    }
+}
+
+QString sizeText()
+{
+    return QString::number(Display->width()) + QLatin1Char(' ') + QString::number(Display->height());
+}
+
+} // namespace
+
+void PlaceVideo()
+{
+    if (!Display)
+        return;
+    sizeDisplayByZoom();
+    if (SmartDisplay == 1) {
+        if (MediaExt != QLatin1String("MID"))
+            Display->show();
+        SendMciString(QStringLiteral("put vid destination at 0 0 ") + sizeText(), MciReply, MciError);
+    } else if (Zoom == 4) {
+        SendMciString(QStringLiteral("Put vid window at 0 0 ") + sizeText(), MciReply, MciError);
+    } else {
+        SendMciString(QStringLiteral("Put vid window at 0 38 ") + sizeText(), MciReply, MciError);
+    }
+    takeKeyZoomSteps();
 }

@@ -89,3 +89,53 @@ extern int ZoomAtShow;
 
 // Puts every variable above back to its value at program start.
 void ResetPlayerState();
+
+// ---- Opening and closing media ----------------------------------------------
+
+// Opens `path` under "vid" and takes its facts; result 1 opened, 0 failed.
+void OpenMedia(const QString& path, int& result);
+// Sends "close vid" (even with nothing open); result is its error code.
+void CloseMedia(int& result);
+// The load sequence every caller follows to switch to a file: sets MediaPath and
+// MediaName, closes an open medium, opens the new one and shows the ready state;
+// a failed open ends in the no-media state. Returns true when the file is open.
+bool LoadMedia(const QString& path);
+
+void ShowNoMediaState();
+void ShowMediaReadyState();
+// Sizes the display window by Zoom and tells the device where to draw.
+void PlaceVideo();
+
+// The file name without its directory, upper case. Cuts at "\" and at "/".
+void ExtractNameUpper(const QString& path, QString& name);
+QString ExtractNameUpper(const QString& path);
+// The last three characters; a shorter text whole.
+void ExtractLast3(const QString& text, QString& last3);
+QString ExtractLast3(const QString& text);
+
+// Frames per second from the "status vid nominal frame rate" reply (x1000);
+// 25 when the reply is empty, not a number, or below 1000.
+int FrameRateFromReply(const QString& reply);
+// The position poll interval: (1000 div frameRate) x factor, at least minimum.
+int PollInterval(int frameRate, int timerFactor, int timerMin);
+// Frames per track-bar unit for a medium of `frameCount` frames.
+int TrackScaleFor(int frameCount);
+// Width and height from a "where vid source" reply ("left top width height").
+// Returns false, leaving both untouched, when the reply does not hold them.
+bool SourceSizeFromReply(const QString& reply, int& width, int& height);
+
+// ---- Transport -----------------------------------------------------------
+
+void PlayForward();
+void ResumeAfterSeek();
+void StopMedia();
+void PauseMedia();
+void StepForward();
+void StepReverse();
+void SeekToStart();
+void SeekToEnd();
+void PlayReverse();
+void PauseReverse();
+void RestartLoop();
+// Polls "Status vid ready" until it answers true, at most 20 times.
+void WaitUntilReady();

@@ -1,0 +1,87 @@
+// The display window takes over the command line: a switch, a start-up queue
+// file, or one file that is opened and played at once (command mode).
+#include "display/disp.h"
+
+#include "engine/modul01.h"
+#include "panel/ZORVEX32.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+bool isNoAutoDetectSwitch(const QString& text)
+{
+    const QString upper = text.toUpper();
+    return upper == QLatin1String("/NOAUTODETECT") || upper == QLatin1String("NOAUTODETECT");
+}
+
+// The queue itself is loaded by Timer1's handler once every window exists.
+void armStartupQueue(QTimer* timer)
+{
+    if (timer) {
+        timer->setInterval(1000);
+        timer->start();
+    }
+    SavedCommandLoop = CommandLoop;
+    CommandLoop = 1;
+}
+
+void startCommandLinePlay()
+{
+    if (Zoom == 4) {
+        if (BedienTeil && BedienTeil->Timer2)
+            BedienTeil->Timer2->stop();
+        PanelInFront = 0;
+        PlayForward();
+        return;
+    }
+    if (!BedienTeil)
+        return;
+    BedienTeil->show();
+    BedienTeil->raise();
+    if (BedienTeil->BtnPlay)
+        BedienTeil->BtnPlay->setFocus();
+    BedienTeil->BtnPlayClick();
+}
+
+} // namespace
+
+void TDisplay::FormCreate(const QStringList& args)
+{
+    if (args.isEmpty() || CommandLineDone == 1)
+        return;
+    // An unquoted path holding blanks arrives in pieces; joining makes it whole again.
+    MediaPath.clear();
+    for (DisplayCounter = 0; DisplayCounter < args.size(); ++DisplayCounter) {
+        if (DisplayCounter > 0)
+            MediaPath += QLatin1Char(' ');
+        MediaPath += args.at(DisplayCounter);
+    }
+    if (isNoAutoDetectSwitch(MediaPath)) {
+        NoAutoDetect = 1;
+        return;
+    }
+
+    CommandLineDone = 1;
+    ExtractNameUpper(MediaPath, MediaName);
+    ExtractLast3(MediaName, CommandLineExt);
+    if (CommandLineExt.toUpper() == QLatin1String("KQL")) {
+        armStartupQueue(Timer1);
+        return;
+    }
+
+    if (MediaOpen == 1)
+        CloseMedia(OpenResult);
+    OpenMedia(MediaPath, OpenResult);
+    if (OpenResult == 0) {
+        CloseMedia(OpenResult);
+        if (BedienTeil)
+            BedienTeil->TerminateProgram();
+        return;
+    }
+    QCoreApplication::processEvents();
+    ShowMediaReadyState();
+    startCommandLinePlay();
+}

@@ -1,0 +1,74 @@
+#include "engine/CheckVideoDevices.h"
+
+#include "engine/MCI_FUNC.h"
+#include "engine/modul01.h"
+#include "panel/ZORVEX32.h"
+#include "shell/Info.h"
+
+namespace {
+
+const char* const kTitle = "Vantu's MCI Video File Player";
+const char* const kChecking = "   -   Checking MCI Video Devices";
+
+// "*.avi;*.mpg" for the extensions avi and mpg.
+QString PatternList(const QStringList& extensions)
+{
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns.append(QStringLiteral("*.") + extension);
+    return patterns.join(QLatin1Char(';'));
+}
+
+QString VideoFilter(const QStringList& extensions)
+{
+    const QString patterns = PatternList(extensions);
+    return QStringLiteral("Video Files(") + patterns + QStringLiteral(")|") + patterns
+           + QStringLiteral("|All Files(*.*)|*.*");
+}
+
+void SetCaption(TBedienTeil* panel, const QString& caption)
+{
+    if (panel)
+        panel->setWindowTitle(caption);
+}
+
+// Detection borrows the alias "vid" and closes it after each device: a medium
+// still open under it would be closed behind the player's back.
+void CloseOpenMedium()
+{
+    if (MediaOpen != 1)
+        return;
+    int result = 0;
+    CloseMedia(result);
+}
+
+} // namespace
+
+void CheckVideoDevices()
+{
+    CheckVideoDevices(InfoForm, BedienTeil);
+}
+
+void CheckVideoDevices(TInfoForm* about, TBedienTeil* panel)
+{
+    CloseOpenMedium();
+    if (about)
+        about->ShowPage(about->TabSheet2, true);
+    SetCaption(panel, QString::fromLatin1(kTitle) + QString::fromLatin1(kChecking));
+
+    QStringList devices = about ? about->DeviceNames() : QStringList();
+    QStringList extensions = about ? about->Extensions() : QStringList();
+    ListVideoDevices(devices, extensions);
+    if (about) {
+        about->SetDeviceNames(devices);
+        about->SetExtensions(extensions);
+    }
+
+    if (panel)
+        panel->OpenDialog1Filter = VideoFilter(extensions);
+    SetCaption(panel, QString::fromLatin1(kTitle));
+    if (about) {
+        about->SortLists();
+        about->ShowPage(about->TabSheet3, false);
+    }
+}

@@ -1,0 +1,166 @@
+// The position poll, the timers around it, and seeking with the track bar.
+#include "panel/ZORVEX32.h"
+
+#include "engine/MCI_FUNC.h"
+#include "engine/modul01.h"
+#include "panel/Mousebar.h"
+#include "queue/Queue.h"
+
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// "status vid position" as a frame number; false when the reply is not a number,
+// in which case no position may be taken from it.
+bool QueryPosition(int& frame)
+{
+    quint32 error = 0;
+    SendMciString(QStringLiteral("status vid position"), PositionText, error);
+    PositionText = PositionText.trimmed();
+    bool ok = false;
+    const int value = PositionText.toInt(&ok);
+    if (ok)
+        frame = value;
+    return ok;
+}
+
+void SeekTo(int frame)
+{
+    QString reply;
+    quint32 error = 0;
+    SendMciString(QStringLiteral("seek vid to ") + QString::number(frame), reply, error);
+}
+
+} // namespace
+
+QString TBedienTeil::StatusCaption(const QString& position) const
+{
+    QString caption = MediaName + QStringLiteral("     -     Frame:  ") + position
+        + QStringLiteral(" / ") + QString::number(FrameCount);
+    if (QueueActive == 1)
+        caption += QueueCaptionSuffix();
+    return caption;
+}
+
+void TBedienTeil::Timer1Timer()
+{
+    if (MediaOpen != 1) {
+        PreviousFrame = CurrentFrame;
+        return;
+    }
+    int frame = 0;
+    if (!QueryPosition(frame))
+        return; // a device that failed: nothing taken, the next tick tries again
+    CurrentFrame = frame;
+    const int scale = TrackScale > 0 ? TrackScale : 1;
+    Trackbar1->setValue(qMin(CurrentFrame, FrameCount) / scale);
+
+    if (Playing == 1 && CurrentFrame == PreviousFrame) {
+        if (CommandLineDone == 1 && CommandLoop == 0)
+            TerminateProgram();
+        if (QueueActive == 1) {
+            if (!AdvanceQueue())
+                return;
+        } else if (BtnLoop1->isEnabled()) {
+            RestartLoop();
+        } else {
+            ShowStoppedButtons();
+            BringToFront();
+        }
+    }
+    setWindowTitle(StatusCaption(PositionText));
+    PreviousFrame = CurrentFrame;
+}
+
+void TBedienTeil::Timer2Timer()
+{
+    if (MediaOpen != 1)
+        return;
+    QString reply;
+    quint32 error = 0;
+    SendMciString(QStringLiteral("step vid"), reply, error);
+}
+
+void TBedienTeil::Timer3Timer()
+{
+    QString reply;
+    quint32 error = 0;
+    SendMciString(QStringLiteral("status vid mode"), reply, error);
+    if (reply.contains(QLatin1String("playing"))) {
+        Timer1->start();
+        Timer3->stop();
+    }
+}
+
+void TBedienTeil::Timer4Timer()
+{
+    DisplayDraggable = 1;
+    Timer4->stop();
+}
+
+void TBedienTeil::TrackBar1Enter()
+{
+    Timer1->stop();
+}
+
+void TBedienTeil::TrackBar1Exit()
+{
+    Timer1->start();
+}
+
+void TBedienTeil::TrackBar1Change()
+{
+    if (TrackDragging != 1)
+        return;
+    const int target = int(qint64(Trackbar1->value()) * TrackScale);
+    SeekTo(target);
+    setWindowTitle(StatusCaption(QString::number(target)));
+}
+
+bool TBedienTeil::SeekAndVerify(int& target)
+{
+    // A device that lands far from the frame asked for is asked again for the
+    // frames after it, at most 20 times.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        SeekTo(target);
+        int landed = 0;
+        if (!QueryPosition(landed))
+            return false;
+        if (landed > target - 50 && landed < target + 50)
+            return true;
+        if (attempt < 19)
+            ++target;
+    }
+    return true;
+}
+
+void TBedienTeil::Trackbar1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
+{
+    Q_UNUSED(button);
+    Q_UNUSED(shift);
+    Q_UNUSED(y);
+    Timer1->stop();
+    TrackDragging = 1;
+    if (Playing == 1)
+        PauseMedia();
+    Trackbar1->setValue(Trackbar1->PositionAt(x));
+    int target = int(qMin<qint64>(qint64(Trackbar1->value()) * TrackScale, FrameCount));
+    CurrentFrame = target;
+    const bool numeric = SeekAndVerify(target);
+    CurrentFrame = target;
+    if (!numeric)
+        return;
+    setWindowTitle(StatusCaption(QString::number(target)));
+}
+
+void TBedienTeil::Trackbar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
+{
+    Q_UNUSED(button);
+    Q_UNUSED(shift);
+    Q_UNUSED(x);
+    Q_UNUSED(y);
+    if (Playing == 1)
+        ResumeAfterSeek();
+    TrackDragging = 0;
+}

@@ -1,0 +1,88 @@
+// Start-up and shutdown of the control panel: the settings are read when the
+// panel is created and written back once, as the program ends.
+#include "panel/ZORVEX32.h"
+
+#include "engine/modul01.h"
+#include "panel/PanelSettings.h"
+#include "platform/RegistryEnhanced.h"
+#include "queue/QueueDrop.h"
+#include "shell/language.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+QSize screenSizeOf(const QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+// A queue file from the command line forces CommandLoop on until its queue ends;
+// the user's own value is the one worth keeping if the program ends before that.
+bool startupQueueHoldsCommandLoop()
+{
+    return CommandLineDone == 1 && CommandLineExt.toUpper() == QLatin1String("KQL")
+        && CommandLoop != SavedCommandLoop;
+}
+
+} // namespace
+
+void TBedienTeil::FormCreate()
+{
+    if (!RegData) {
+        RegData = new TRegistryEnhanced(this);
+        RegData->Key = QStringLiteral("Software\\Vantu\\ZORVEX\\");
+        RegData->RootKey = hkCurrentUser;
+    }
+    PanelSettingsIO io;
+    io.SetPanelLeft = [this](int left) { move(left, y()); };
+    io.SetPanelTop = [this](int top) { move(x(), top); };
+    io.SetTimer2Interval = [this](int interval) {
+        if (Timer2)
+            Timer2->setInterval(interval);
+    };
+    ReadPanelSettings(*RegData, screenSizeOf(this), io);
+    // Only the panel takes files dropped from the desktop.
+    RegisterPanelDropTarget(*this);
+}
+
+void TBedienTeil::FormShow()
+{
+    setWindowTitle(QStringLiteral("Vantu's MCI Video File Player"));
+    ApplyPanelTexts(*this);
+    ShowNoMediaState();
+    PanelInFront = 1;
+}
+
+void TBedienTeil::FormActivate()
+{
+    PanelInFront = 1;
+}
+
+void TBedienTeil::FormClick()
+{
+    PanelInFront = 1;
+}
+
+void TBedienTeil::ExitProgramClick()
+{
+    ShowNoMediaState();
+    TerminateProgram();
+}
+
+void TBedienTeil::FormDestroy()
+{
+    CloseMedia(OpenResult);
+    if (!RegData)
+        return;
+    PanelSettingsIO io;
+    io.PanelLeft = x();
+    io.PanelTop = y();
+    io.Timer2Interval = Timer2 ? Timer2->interval() : 250;
+    io.QueueForcesCommandLoop = startupQueueHoldsCommandLoop();
+    WritePanelSettings(*RegData, io);
+    RevokePanelDropTarget(*this);
+}

@@ -1,0 +1,186 @@
+#pragma once
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolButton;
+class TDropFileTarget;
+class TMousebar;
+class TRegistryEnhanced;
+struct TShiftState;
+
+// The control panel: the main window, one button row high, from which the user
+// drives the player. Its controls are public so that the media routines, the text
+// table and the other windows can reach them by name.
+class TBedienTeil : public QWidget {
+    Q_OBJECT
+public:
+    explicit TBedienTeil(QWidget* parent = nullptr);
+    ~TBedienTeil() override;
+
+    // Transport buttons, left to right; each pair shares one place.
+    QToolButton* BtnToStart = nullptr;
+    QToolButton* BtnStepRev = nullptr;
+    QToolButton* BtnPlayRev = nullptr;
+    QToolButton* BtnRevPause = nullptr;
+    QToolButton* BtnStop = nullptr;
+    QToolButton* BtnPlay = nullptr;
+    QToolButton* BtnPlayPause = nullptr;
+    QToolButton* BtnStep = nullptr;
+    QToolButton* BtnToEnd = nullptr;
+    QToolButton* BtnLoop0 = nullptr;
+    QToolButton* BtnLoop1 = nullptr;
+
+    // Indicator dots: multi-step (red) and queue (green).
+    QFrame* ShMultiStep = nullptr;
+    QFrame* ShQueue = nullptr;
+
+    // The status strip shown without a medium, and the position track bar.
+    QLabel* Panel1 = nullptr;
+    TMousebar* Trackbar1 = nullptr;
+
+    // Position poll, multi-step, play-start watch, drag re-arm.
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+    QTimer* Timer4 = nullptr;
+
+    // The right-button menu and its entries.
+    QMenu* PopupMenu1 = nullptr;
+    QAction* Open = nullptr;
+    QAction* Close1 = nullptr;
+    QAction* GotoFrame = nullptr;
+    QAction* OpenQueue1 = nullptr;
+    QAction* ClearQueue1 = nullptr;
+    QAction* EndQueue1 = nullptr;
+    QAction* ConfigureMCIdevice1 = nullptr;
+    QAction* Preferences1 = nullptr;
+    QAction* Info1 = nullptr;
+    QAction* Exit1 = nullptr;
+
+    // The open dialog: title, filter in "description|patterns|..." form (device
+    // discovery replaces it), and the file chosen by the last run.
+    QString OpenDialog1Title;
+    QString OpenDialog1Filter;
+    QString OpenDialog1FileName;
+    // Runs the dialog; true when a file was chosen (then OpenDialog1FileName holds
+    // it). Replaceable so that tests and scripted runs need no real dialog.
+    std::function<bool()> OpenDialog1Execute;
+    // The filter in Qt's form ("description (patterns);;...").
+    QString OpenDialog1QtFilter() const;
+
+    // Takes files dropped on the panel (src/queue/QueueDrop.cpp registers it).
+    TDropFileTarget* DropFileTarget1 = nullptr;
+    // Replaces the queue with the dropped files and plays the first.
+    void DropFileTarget1Drop(QObject* Sender, const TShiftState& ShiftState, const QPoint& Point, int& Effect);
+
+    // The settings store; made by the start-up code.
+    TRegistryEnhanced* RegData = nullptr;
+
+    // Windows the menu shows; set by whoever creates them. While one is missing its
+    // menu entry does only the panel's part of the work.
+    QWidget* GotoFrameWindow = nullptr;
+    QWidget* QueueWindow = nullptr;
+    QWidget* PrefsWindow = nullptr;
+    QWidget* InfoWindow = nullptr;
+
+    // Shows one of the program's own plain messages (one "OK" button).
+    std::function<void(const QString& text)> ShowMessage;
+
+    // Tells the program to end once the running handler returns.
+    void TerminateProgram();
+    bool ProgramEndRequested = false;
+
+    // Start-up and shutdown (PanelStartup.cpp).
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void FormClick();
+    void FormDestroy();
+    void ExitProgramClick();
+
+    // Button handlers.
+    void BtnToStartClick();
+    void BtnStepRevClick();
+    void BtnPlayRevClick();
+    void BtnRevPauseClick();
+    void BtnStopClick();
+    void BtnPlayClick();
+    void BtnPlayPauseClick();
+    void BtnStepClick();
+    void BtnToEndClick();
+    void BtnLoop0Click();
+    void BtnLoop1Click();
+
+    // Menu handlers.
+    void OpenClick();
+    void Close1Click();
+    void GotoFrameClick();
+    void OpenQueue1Click();
+    void ClearQueue1Click();
+    void EndQueue1Click();
+    void ConfigureMCIdevice1Click();
+    void Preferences1Click();
+    void Info1Click();
+
+    // Keeps the panel one row high and stretches the strip and track bar.
+    void FormResize();
+
+    // Timers and the track bar.
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+    void Timer4Timer();
+    void TrackBar1Change();
+    void TrackBar1Enter();
+    void TrackBar1Exit();
+    void Trackbar1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Trackbar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+    // The caption during playback, with `position` as the position.
+    QString StatusCaption(const QString& position) const;
+
+    // Keys, seen before the focused control gets them.
+    void FormKeyDown(quint16 key, Qt::KeyboardModifiers shift);
+    void FormKeyPress(char ch);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildButtons();
+    void BuildIndicators();
+    void BuildMenu();
+    void BuildTimers();
+    void WireTrackbar();
+    void InstallKeyPreview();
+    QToolButton* MakeButton(int left, void (TBedienTeil::*handler)());
+    QAction* MakeItem(const QString& caption, const QKeySequence& shortcut,
+                      void (TBedienTeil::*handler)());
+    void StopIfPlaying();
+    void PauseIfPlaying();
+    void LeaveQueueMode();
+    void ShowWindow(QWidget* window);
+    void BringToFront();
+    bool SeekAndVerify(int& target);
+};
+
+extern TBedienTeil* BedienTeil;
+
+// The buttons after a pause or single step, and after stop, seek or end.
+void ShowPausedButtons();
+void ShowStoppedButtons();
+
+// Hides and disables `from`, enables and shows `to`: the swap of a button pair.
+void SwapButtons(QToolButton* from, QToolButton* to);

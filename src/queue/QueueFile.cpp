@@ -1,0 +1,177 @@
+#include "queue/QueueFile.h"
+
+#include "queue/Queue.h"
+#include "queue/QueueForm.h"
+#include "queue/StatusPanels.h"
+#include "shell/language.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+
+namespace {
+
+// The busy state of a load, from its first status text to every way out of it.
+class BusyLoad {
+public:
+    explicit BusyLoad(TQueueForm& form)
+        : form_(form)
+    {
+        form_.StatusBar1->SetPanelText(0, MsgLoadingQueue);
+        QCoreApplication::processEvents();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~BusyLoad()
+    {
+        form_.StatusBar1->SetPanelText(0, QString());
+        form_.ProgressBar1->hide();
+        QApplication::restoreOverrideCursor();
+        form_.chk_list();
+    }
+    BusyLoad(const BusyLoad&) = delete;
+    BusyLoad& operator=(const BusyLoad&) = delete;
+
+private:
+    TQueueForm& form_;
+};
+
+// The pumps of a load let the user press Import again; one load at a time.
+bool loadRunning = false;
+
+void finishCompletedLoad(TQueueForm& form, int skipped)
+{
+    form.ListBox2.clear();
+    if (skipped > 0)
+        form.ShowMessage(QString::number(skipped) + MsgFilesSkipped);
+    if (form.ListBox1->count() > 0) {
+        form.ListBox1->setCurrentRow(0);
+        form.BtnDel->setEnabled(true);
+        form.BtnDelAll->setEnabled(true);
+    }
+}
+
+TQueueLoad appendExistingLines(TQueueForm& form, int& skipped)
+{
+    QCoreApplication::processEvents();
+    form.ProgressBar1->setMaximum(form.ListBox2.size());
+    form.ProgressBar1->setValue(0);
+    form.ProgressBar1->show();
+    form.StatusBar1->SetPanelText(0, MsgCheckingFiles);
+    skipped = 0;
+    // A copy: the pumps below may let other code touch the buffer.
+    const QStringList lines = form.ListBox2;
+    QStringList kept;
+    for (const QString& line : lines) {
+        if (!QueueFileExists(line)) {
+            ++skipped;
+            continue;
+        }
+        if (form.ListBox1->count() >= QueueLimit) {
+            form.ShowError(MsgQueueFull);
+            form.BtnDelAll->setEnabled(true);
+            return TQueueLoad::StoppedAtLimit;
+        }
+        form.ListBox1->addItem(line);
+        QCoreApplication::processEvents();
+        form.StatusBar1->SetPanelText(1, QString::number(form.ListBox1->count()));
+        form.ProgressBar1->setValue(kept.size());
+        kept << line;
+    }
+    form.ListBox2 = kept;
+    return TQueueLoad::Completed;
+}
+
+} // namespace
+
+QStringList ParseQueueText(QByteArray bytes)
+{
+    const int zero = bytes.indexOf('\0');
+    if (zero >= 0)
+        bytes.truncate(zero);
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines << QString::fromUtf8(bytes.constData() + start, i - start);
+        if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines << QString::fromUtf8(bytes.constData() + start, bytes.size() - start);
+    return lines;
+}
+
+bool FormatQueueText(const QStringList& entries, QByteArray& bytes)
+{
+    bytes.clear();
+    for (const QString& entry : entries) {
+        if (entry.contains(QLatin1Char('\r')) || entry.contains(QLatin1Char('\n'))
+            || entry.contains(QChar(0)))
+            return false;
+        bytes += entry.toUtf8();
+        bytes += "\r\n";
+    }
+    return true;
+}
+
+bool ReadQueueFile(const QString& path, QStringList& lines)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    lines = ParseQueueText(bytes);
+    return true;
+}
+
+bool WriteQueueFile(const QString& path, const QStringList& entries)
+{
+    QByteArray bytes;
+    if (!FormatQueueText(entries, bytes))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool QueueFileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+TQueueLoad LoadQueueFile(const QString& path)
+{
+    if (!QueueForm || loadRunning)
+        return TQueueLoad::Failed;
+    TQueueForm& form = *QueueForm;
+    loadRunning = true;
+    const BusyLoad busy(form);
+    QStringList lines;
+    TQueueLoad outcome = TQueueLoad::Failed;
+    int skipped = 0;
+    if (ReadQueueFile(path, lines)) {
+        form.ListBox2 = lines;
+        outcome = form.ListBox2.isEmpty() ? TQueueLoad::Completed : appendExistingLines(form, skipped);
+        if (outcome == TQueueLoad::Completed)
+            finishCompletedLoad(form, skipped);
+    }
+    loadRunning = false;
+    return outcome;
+}

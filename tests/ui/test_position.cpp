@@ -1,0 +1,274 @@
+#include "PanelFixture.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTest>
+
+class Position : public PanelFixture {
+protected:
+    // Forward play standing at `frame` since the previous poll.
+    void PlayingStuckAt(int frame)
+    {
+        panel->BtnPlay->click();
+        PreviousFrame = frame;
+        mci.answer("status vid position", {std::to_string(frame), 0});
+        mci.clearSent();
+    }
+};
+
+TEST_F(Position, APollShowsThePositionAndMovesTheBarWithoutSeeking)
+{
+    Ready(100000, 4);
+    mci.answer("status vid position", {"4000", 0});
+    panel->Timer1Timer();
+    EXPECT_EQ(Sent(), Commands({"status vid position"}));
+    EXPECT_EQ(panel->Trackbar1->value(), 1000);
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  4000 / 100000");
+    EXPECT_EQ(PreviousFrame, 4000);
+}
+
+TEST_F(Position, QueueModeAddsTheQueueSuffix)
+{
+    Ready(500);
+    QueueActive = 1;
+    mci.answer("status vid position", {"7", 0});
+    panel->Timer1Timer();
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  7 / 500     -     Nr.:  0 / 0");
+}
+
+TEST_F(Position, TheEndWithLoopOffStopsAndKeepsTheLastPosition)
+{
+    Ready(500);
+    PlayingStuckAt(499);
+    panel->hide();
+    panel->Timer1Timer();
+    EXPECT_EQ(Sent(), Commands({"status vid position"}));
+    EXPECT_EQ(Playing, 0);
+    EXPECT_TRUE(panel->BtnPlay->isVisibleTo(panel.get()));
+    EXPECT_TRUE(panel->isVisible()) << "the panel comes to the front";
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  499 / 500");
+    EXPECT_FALSE(panel->ProgramEndRequested);
+}
+
+TEST_F(Position, TheEndWithLoopOnRestartsAndPollsAgainOncePlaying)
+{
+    Ready(500);
+    panel->BtnLoop0->click();
+    PlayingStuckAt(499);
+    panel->Timer1->start();
+    panel->Timer1Timer();
+    const Commands sent = Sent();
+    ASSERT_GE(sent.size(), 3u);
+    EXPECT_EQ(sent[1], "seek vid to start");
+    EXPECT_EQ(sent[2], "play vid");
+    EXPECT_EQ(Playing, 1);
+    EXPECT_FALSE(panel->Timer1->isActive());
+    EXPECT_TRUE(panel->Timer3->isActive());
+
+    mci.answerOnce("status vid mode", {"seeking", 0});
+    panel->Timer3Timer();
+    EXPECT_FALSE(panel->Timer1->isActive());
+    mci.answerOnce("status vid mode", {"playing", 0});
+    panel->Timer3Timer();
+    EXPECT_TRUE(panel->Timer1->isActive());
+    EXPECT_FALSE(panel->Timer3->isActive());
+}
+
+TEST_F(Position, TheEndInCommandModeEndsTheProgram)
+{
+    Ready(500);
+    CommandLineDone = 1;
+    PlayingStuckAt(499);
+    panel->Timer1Timer();
+    EXPECT_TRUE(panel->ProgramEndRequested);
+
+    panel->ProgramEndRequested = false;
+    CommandLoop = 1;
+    PlayingStuckAt(499);
+    panel->Timer1Timer();
+    EXPECT_FALSE(panel->ProgramEndRequested) << "CommandLoop keeps it open";
+}
+
+TEST_F(Position, TheEndOfAnEmptyQueueInCommandModeCutsTheTickShort)
+{
+    Ready(500);
+    CommandLineDone = 1;
+    CommandLoop = 1;
+    SavedCommandLoop = 0;
+    QueueActive = 1;
+    PlayingStuckAt(499);
+    PreviousFrame = 499;
+    const QString before = panel->windowTitle();
+    panel->Timer1Timer();
+    EXPECT_EQ(QueueActive, 0);
+    EXPECT_EQ(CommandLoop, 0);
+    EXPECT_TRUE(panel->ProgramEndRequested);
+    EXPECT_EQ(panel->windowTitle(), before) << "no caption update after the queue's end";
+}
+
+TEST_F(Position, PausedOrReverseStandingStillIsNotTheEnd)
+{
+    Ready(500);
+    mci.answer("status vid position", {"0", 0});
+    panel->BtnPlayRev->click();
+    panel->Timer1Timer();
+    panel->Timer1Timer();
+    EXPECT_EQ(PlayingReverse, 1);
+    panel->BtnRevPause->click();
+    panel->Timer1Timer();
+    EXPECT_EQ(PausedReverse, 1);
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  0 / 500");
+}
+
+TEST_F(Position, ANonNumericReplyTakesNoPositionAndTheNextTickTriesAgain)
+{
+    Ready(500);
+    panel->BtnPlay->click();
+    CurrentFrame = PreviousFrame = 120;
+    const QString before = panel->windowTitle();
+    mci.answerOnce("status vid position", {"", 0});
+    panel->Timer1Timer();
+    EXPECT_EQ(CurrentFrame, 120);
+    EXPECT_EQ(PreviousFrame, 120);
+    EXPECT_EQ(Playing, 1) << "a failed reply is not the end of the medium";
+    EXPECT_EQ(panel->windowTitle(), before);
+
+    mci.answerOnce("status vid position", {"130", 0});
+    panel->Timer1Timer();
+    EXPECT_EQ(CurrentFrame, 130);
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  130 / 500");
+}
+
+TEST_F(Position, WithoutMediumAPollOnlyRefreshesThePreviousFrame)
+{
+    CurrentFrame = 33;
+    panel->Timer1Timer();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(PreviousFrame, 33);
+}
+
+class TrackBar : public PanelFixture {
+protected:
+    void SetUp() override
+    {
+        PanelFixture::SetUp();
+        panel->show();
+        Ready(100000, 4);
+        panel->Trackbar1->resize(241, 17);
+        // The device lands where it is sent.
+        mci.answer("status vid position", {"49792", 0});
+    }
+    void Press(int x) { QTest::mousePress(panel->Trackbar1, Qt::LeftButton, {}, QPoint(x, 8)); }
+    void Release(int x) { QTest::mouseRelease(panel->Trackbar1, Qt::LeftButton, {}, QPoint(x, 8)); }
+};
+
+TEST_F(TrackBar, AClickSeeksToTheClickedPlaceAndShowsTheTarget)
+{
+    Press(120);
+    EXPECT_EQ(panel->Trackbar1->value(), 12448);
+    EXPECT_EQ(Sent(), Commands({"seek vid to 49792", "seek vid to 49792", "status vid position"}));
+    EXPECT_EQ(CurrentFrame, 49792);
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  49792 / 100000");
+    EXPECT_EQ(TrackDragging, 1);
+    Release(120);
+    EXPECT_EQ(TrackDragging, 0);
+}
+
+TEST_F(TrackBar, ClicksNearTheEndsGoToTheFirstAndLastStep)
+{
+    mci.answer("status vid position", {"0", 0});
+    Press(3);
+    EXPECT_EQ(panel->Trackbar1->value(), 0);
+    EXPECT_EQ(mci.sent().back(), "status vid position");
+    EXPECT_EQ(mci.count("seek vid to 0"), 1u) << "the thumb stood there: the verification seek only";
+    Release(3);
+    mci.answer("status vid position", {"100000", 0});
+    Press(238);
+    EXPECT_EQ(panel->Trackbar1->value(), 25000);
+    EXPECT_EQ(mci.count("seek vid to 100000"), 2u);
+}
+
+TEST_F(TrackBar, ADeviceThatLandsFarAwayGetsTwentySeeksForConsecutiveFrames)
+{
+    mci.answer("status vid position", {"49732", 0}); // 60 frames short
+    Press(120);
+    Commands seeks;
+    for (const std::string& c : Sent())
+        if (c.rfind("seek vid to ", 0) == 0)
+            seeks.push_back(c);
+    ASSERT_EQ(seeks.size(), 21u); // the change handler's, then twenty attempts
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(seeks[size_t(i) + 1], "seek vid to " + std::to_string(49792 + i));
+    EXPECT_EQ(CurrentFrame, 49811);
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  49811 / 100000");
+}
+
+TEST_F(TrackBar, ANonNumericVerificationReplyEndsTheClick)
+{
+    // On the thumb's current place, so only the verification seeks.
+    mci.answer("status vid position", {"", 0});
+    const QString before = panel->windowTitle();
+    Press(3);
+    EXPECT_EQ(mci.count("status vid position"), 1u);
+    EXPECT_EQ(panel->windowTitle(), before);
+}
+
+TEST_F(TrackBar, WhilePlayingAClickPausesAndTheReleaseResumes)
+{
+    panel->BtnPlay->click();
+    panel->Timer1->start();
+    mci.clearSent();
+    Press(120);
+    EXPECT_EQ(Sent().front(), "pause vid");
+    EXPECT_EQ(Playing, 1) << "the buttons keep their playing look";
+    EXPECT_FALSE(panel->Timer1->isActive());
+    mci.clearSent();
+    Release(120);
+    EXPECT_EQ(Sent(), Commands({"play vid"}));
+    EXPECT_TRUE(panel->Timer3->isActive());
+}
+
+TEST_F(TrackBar, DraggingSeeksOnEveryMoveAndStopsAtRelease)
+{
+    Press(120);
+    mci.clearSent();
+    QTest::mouseMove(panel->Trackbar1, QPoint(130, 8));
+    // mouseMove carries no button state; send the held move directly.
+    QMouseEvent move(QEvent::MouseMove, QPointF(130, 8), panel->Trackbar1->mapToGlobal(QPointF(130, 8)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel->Trackbar1, &move);
+    const int position = int(qint64(25000) * 130 / 241);
+    EXPECT_EQ(panel->Trackbar1->value(), position);
+    EXPECT_EQ(mci.count("seek vid to " + std::to_string(position * 4)), 1u);
+    EXPECT_EQ(panel->windowTitle(),
+              QString("CLIP.AVI     -     Frame:  %1 / 100000").arg(position * 4));
+    Release(130);
+    mci.clearSent();
+    panel->Trackbar1->setValue(10);
+    EXPECT_TRUE(Sent().empty()) << "changes outside a drag do not seek";
+}
+
+TEST_F(TrackBar, ARightClickWhoseReleaseGoesToTheMenuStillEndsTheClick)
+{
+    panel->BtnPlay->click();
+    QTest::mousePress(panel->Trackbar1, Qt::RightButton, {}, QPoint(120, 8));
+    ASSERT_EQ(TrackDragging, 1);
+    mci.clearSent();
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(120, 8), panel->Trackbar1->mapToGlobal(QPoint(120, 8)));
+    QApplication::sendEvent(panel->Trackbar1, &menu);
+    EXPECT_EQ(TrackDragging, 0);
+    EXPECT_EQ(Sent(), Commands({"play vid"})) << "play resumes as after any release";
+    panel->PopupMenu1->hide();
+    mci.clearSent();
+    panel->Trackbar1->setValue(77);
+    EXPECT_TRUE(Sent().empty()) << "a later poll moving the bar must not seek";
+}
+
+TEST_F(TrackBar, HoldingTheFocusFreezesThePoll)
+{
+    panel->Timer1->start();
+    panel->TrackBar1Enter();
+    EXPECT_FALSE(panel->Timer1->isActive());
+    panel->TrackBar1Exit();
+    EXPECT_TRUE(panel->Timer1->isActive());
+}
