@@ -59,6 +59,7 @@ struct MpvDevice::Impl {
     Transport transport = Transport::Stopped;
     bool lastReverse = false;
     bool backward = false;       // libmpv currently plays backwards
+    unsigned placedForResizes = 0;
     double playStartTime = -2;   // observed time when play began (stale until it changes)
     unsigned eofRisesAtPlay = 0;
     int volume = 1000;
@@ -214,12 +215,23 @@ struct MpvDevice::Impl {
         return MCI_OK;
     }
 
+    // The destination is kept in window pixels, so a window that changed size
+    // (the player sizes it right after handing it over) needs the picture placed again.
+    void followWindowSize()
+    {
+        if (mpv->windowResizes() == placedForResizes)
+            return;
+        placedForResizes = mpv->windowResizes();
+        display.place(*mpv);
+    }
+
     // Follows playback from the observed properties; no round trip unless it ended.
     void refresh()
     {
         if (!mpv)
             return;
         mpv->pump();
+        followWindowSize();
         if (transport != Transport::Forward && transport != Transport::Reverse)
             return;
         const auto& seen = mpv->observed();

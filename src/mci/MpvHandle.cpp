@@ -5,7 +5,7 @@
 namespace mci {
 namespace {
 
-enum ObservedId : uint64_t { kTimePos = 1, kPause, kEof, kSeeking };
+enum ObservedId : uint64_t { kTimePos = 1, kPause, kEof, kSeeking, kOsdWidth, kOsdHeight };
 
 double secondsLeft(std::chrono::steady_clock::time_point deadline)
 {
@@ -47,6 +47,9 @@ bool MpvHandle::create(const Options& options)
     mpv_observe_property(h_, kPause, "pause", MPV_FORMAT_FLAG);
     mpv_observe_property(h_, kEof, "eof-reached", MPV_FORMAT_FLAG);
     mpv_observe_property(h_, kSeeking, "seeking", MPV_FORMAT_FLAG);
+    // The window's size decides where a destination rectangle lands in it.
+    mpv_observe_property(h_, kOsdWidth, "osd-width", MPV_FORMAT_INT64);
+    mpv_observe_property(h_, kOsdHeight, "osd-height", MPV_FORMAT_INT64);
     return true;
 }
 
@@ -142,7 +145,9 @@ void MpvHandle::onProperty(const mpv_event_property& p)
             observed_.timePos = -1;
         return;
     }
-    if (p.format == MPV_FORMAT_DOUBLE && std::strcmp(p.name, "time-pos") == 0)
+    if (p.format == MPV_FORMAT_INT64 && std::strncmp(p.name, "osd-", 4) == 0)
+        ++windowResizes_;
+    else if (p.format == MPV_FORMAT_DOUBLE && std::strcmp(p.name, "time-pos") == 0)
         observed_.timePos = *static_cast<double*>(p.data);
     else if (p.format == MPV_FORMAT_FLAG) {
         const bool v = *static_cast<int*>(p.data) != 0;

@@ -61,6 +61,8 @@ public:
     unsigned restarts() const { return restarts_; }
     // Counts the times the end was reached, for the same reason.
     unsigned eofRises() const { return eofRises_; }
+    // Counts changes of the output window's size.
+    unsigned windowResizes() const { return windowResizes_; }
 
 private:
     // Handles one event; returns its id (MPV_EVENT_NONE when none came).
@@ -74,6 +76,7 @@ private:
     Observed observed_;
     unsigned restarts_ = 0;
     unsigned eofRises_ = 0;
+    unsigned windowResizes_ = 0;
     int64_t lastEndFileEntry_ = -1;
 };
 
