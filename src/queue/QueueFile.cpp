@@ -6,6 +6,7 @@
 #include "shell/language.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
@@ -54,6 +55,42 @@ void finishCompletedLoad(TQueueForm& form, int skipped)
     }
 }
 
+// Entries reach the list in batches, and the window is given its events and its
+// progress at most every few milliseconds: pumping the event loop for each of
+// 32767 entries would make a large load take half a minute.
+class LoadProgress {
+public:
+    explicit LoadProgress(TQueueForm& form) : form_(form), first_(form.ListBox1->count()) { clock_.start(); }
+
+    void add(const QString& line)
+    {
+        batch_ << line;
+        if (clock_.elapsed() >= kPumpMs)
+            flush();
+    }
+
+    int listed() const { return form_.ListBox1->count() + static_cast<int>(batch_.size()); }
+
+    void flush()
+    {
+        if (!batch_.isEmpty()) {
+            form_.ListBox1->addItems(batch_);
+            batch_.clear();
+        }
+        form_.StatusBar1->SetPanelText(1, QString::number(form_.ListBox1->count()));
+        form_.ProgressBar1->setValue(form_.ListBox1->count() - first_);
+        QCoreApplication::processEvents();
+        clock_.restart();
+    }
+
+private:
+    static constexpr int kPumpMs = 30;
+    TQueueForm& form_;
+    QStringList batch_;
+    QElapsedTimer clock_;
+    int first_ = 0;
+};
+
 TQueueLoad appendExistingLines(TQueueForm& form, int& skipped)
 {
     QCoreApplication::processEvents();
@@ -65,22 +102,22 @@ TQueueLoad appendExistingLines(TQueueForm& form, int& skipped)
     // A copy: the pumps below may let other code touch the buffer.
     const QStringList lines = form.ListBox2;
     QStringList kept;
+    LoadProgress progress(form);
     for (const QString& line : lines) {
         if (!QueueFileExists(line)) {
             ++skipped;
             continue;
         }
-        if (form.ListBox1->count() >= QueueLimit) {
+        if (progress.listed() >= QueueLimit) {
+            progress.flush();
             form.ShowError(MsgQueueFull);
             form.BtnDelAll->setEnabled(true);
             return TQueueLoad::StoppedAtLimit;
         }
-        form.ListBox1->addItem(line);
-        QCoreApplication::processEvents();
-        form.StatusBar1->SetPanelText(1, QString::number(form.ListBox1->count()));
-        form.ProgressBar1->setValue(kept.size());
+        progress.add(line);
         kept << line;
     }
+    progress.flush();
     form.ListBox2 = kept;
     return TQueueLoad::Completed;
 }
