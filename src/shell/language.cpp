@@ -2,12 +2,20 @@
 
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
+#include "prefs/preferen.h"
+#include "queue/QueueForm.h"
+#include "shell/Info.h"
+#include "shell/KURL2.h"
+#include "shell/gotofram.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -27,31 +35,17 @@ QString MsgFilesSkipped;
 
 namespace {
 
-// A page of a QTabWidget sits in the tab widget's stack, not in the tab widget.
-QTabWidget* TabWidgetOf(QWidget* page)
+// A control the window has not made (null) is passed over.
+void SetCaption(QAbstractButton* control, const QString& text)
 {
-    for (QWidget* up = page->parentWidget(); up; up = up->parentWidget())
-        if (auto* tabs = qobject_cast<QTabWidget*>(up))
-            return tabs->indexOf(page) >= 0 ? tabs : nullptr;
-    return nullptr;
+    if (control)
+        control->setText(text);
 }
 
-} // namespace
-
-void SetCaption(QWidget* control, const QString& text)
+void SetCaption(QLabel* control, const QString& text)
 {
-    if (!control)
-        return;
-    if (auto* button = qobject_cast<QAbstractButton*>(control))
-        button->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(control))
-        label->setText(text);
-    else if (auto* group = qobject_cast<QGroupBox*>(control))
-        group->setTitle(text);
-    else if (QTabWidget* tabs = TabWidgetOf(control))
-        tabs->setTabText(tabs->indexOf(control), text);
-    else
-        control->setWindowTitle(text);
+    if (control)
+        control->setText(text);
 }
 
 void SetCaption(QAction* item, const QString& text)
@@ -60,17 +54,21 @@ void SetCaption(QAction* item, const QString& text)
         item->setText(text);
 }
 
+// A page's caption is its tab's text; the tab keeps it while hidden.
+void SetTabCaption(QTabWidget* tabs, QWidget* page, const QString& text)
+{
+    const int index = tabs && page ? tabs->indexOf(page) : -1;
+    if (index >= 0)
+        tabs->setTabText(index, text);
+}
+
 void SetHint(QWidget* control, const QString& text)
 {
     if (control)
         control->setToolTip(text);
 }
 
-void SetHint(QAction* item, const QString& text)
-{
-    if (item)
-        item->setToolTip(text);
-}
+} // namespace
 
 void AssignPanelMessages()
 {
@@ -94,8 +92,7 @@ void AssignQueueMessages()
     MsgQueueFull = QStringLiteral("Queue cannot take more than 32768 entries.");
 }
 
-// Kept as designed: the stop button's hint "Stop", the entry "Info" and the
-// separators. The play-pause and reverse-pause buttons have no hint.
+// The play-pause and reverse-pause buttons have no hint.
 void ApplyPanelTexts(TBedienTeil& panel)
 {
     SetHint(panel.BtnToStart, QStringLiteral("To Start"));
@@ -120,4 +117,70 @@ void ApplyPanelTexts(TBedienTeil& panel)
     SetCaption(panel.Exit1, QStringLiteral("Exit"));
     SetHint(panel.ShMultiStep, QStringLiteral("Multi-Step active"));
     SetHint(panel.ShQueue, QStringLiteral("Queue active"));
+}
+
+void ApplyGotoFrameTexts(TGotoFrameFrm& dialog)
+{
+    dialog.setWindowTitle(QStringLiteral("Goto Frame"));
+}
+
+void ApplyInfoTexts(TInfoForm& about)
+{
+    SetTabCaption(about.PageControl1, about.TabSheet2, QStringLiteral("Video MCI Devices"));
+    SetTabCaption(about.PageControl1, about.TabSheet3, QStringLiteral("Video MCI Devices"));
+    SetCaption(about.Label8, QStringLiteral("Video MCI Devices"));
+    SetCaption(about.Label9, QStringLiteral("File Extensions"));
+    SetCaption(about.Label10,
+               QStringLiteral("For speed reasons there is no autodetection of MCI devices in command line mode"));
+    SetHint(about.KURL21, QStringLiteral("Your feedback is welcome."));
+    SetHint(about.KURL22, QStringLiteral("Look for new versions on my website"));
+    SetHint(about.KURL23, QStringLiteral("Look for new versions on my website"));
+}
+
+void ApplyPrefsTexts(TPrefs& prefs)
+{
+    SetTabCaption(prefs.PageControl1, prefs.TabSheet1, QStringLiteral("Display"));
+    SetTabCaption(prefs.PageControl1, prefs.TabSheet2, QStringLiteral("Multi-Step"));
+    SetTabCaption(prefs.PageControl1, prefs.TabSheet4, QStringLiteral("MCI-Device"));
+    SetCaption(prefs.Label1, QStringLiteral("Zoomfactor"));
+    SetCaption(prefs.RadioButton4, QStringLiteral("Fullscreen"));
+    SetCaption(prefs.Button3, QStringLiteral("Default"));
+    SetCaption(prefs.Button2, QStringLiteral("Cancel"));
+    SetCaption(prefs.CheckBox1, QStringLiteral("Multi-Step activated"));
+    SetCaption(prefs.CheckBox2, QStringLiteral("Store display position"));
+    SetCaption(prefs.CheckBox3, QStringLiteral("Disable 'Smart Display'"));
+    SetHint(prefs.CheckBox3, QStringLiteral("Check only if you have trouble with MCI devices in smart mode."));
+    SetCaption(prefs.CheckBox5, QStringLiteral("Hide Panel"));
+    SetHint(prefs.CheckBox5, QStringLiteral("On PLAY the panel is put to background"));
+    SetCaption(prefs.Label2, QStringLiteral("Steps per second (1 - 10)"));
+    prefs.setWindowTitle(QStringLiteral("Preferences"));
+    SetCaption(prefs.Label3, QStringLiteral("Tolerance/Frames ( 1 - 10)"));
+    SetCaption(prefs.Label4, QStringLiteral("Min. Tolerance in Milliseconds( 100 - 2000)"));
+    SetHint(prefs.Button4, QStringLiteral("Reset Panel to upper left screen border"));
+    SetCaption(prefs.Label5, QStringLiteral("Capture directory:"));
+    SetHint(prefs.BitBtn1, QStringLiteral("Select directory for captured images"));
+    SetCaption(prefs.Label7, QStringLiteral("Counter:"));
+    SetCaption(prefs.CheckBox7, QStringLiteral("Make this setting permanent"));
+    SetHint(prefs.CheckBox8, QStringLiteral("Do not close if started from command line"));
+    SetCaption(prefs.CheckBox4, QStringLiteral("Force MCI device"));
+    SetHint(prefs.Button5, QStringLiteral("Reads all available video MCI devices"));
+    SetCaption(prefs.CheckBox6, QStringLiteral("Volume controlled by system"));
+    SetCaption(prefs.Label9, QStringLiteral("Volume"));
+}
+
+void ApplyQueueTexts(TQueueForm& editor)
+{
+    SetHint(editor.BtnAuf, QStringLiteral("Move entry up."));
+    SetHint(editor.BtnAb, QStringLiteral("Move entry down."));
+    SetHint(editor.ListBox1, QStringLiteral("Double click starts queue play with selected entry."));
+    SetHint(editor.Button1, QStringLiteral("OK starts queue play with first queue entry."));
+    editor.setWindowTitle(QStringLiteral("Queue"));
+    SetCaption(editor.BtnAdd, QStringLiteral("Add  >"));
+    SetCaption(editor.BtnDel, QStringLiteral("<  Remove"));
+    SetCaption(editor.BtnAddAll, QStringLiteral("Add all  >>"));
+    SetCaption(editor.BtnDelAll, QStringLiteral("<<  Rmv all"));
+    SetCaption(editor.Button2, QStringLiteral("Cancel"));
+    AssignQueueMessages();
+    SetHint(editor.BtnLoad, QStringLiteral("Import queue entries from file."));
+    SetHint(editor.BtnSave, QStringLiteral("Export queue entries to file."));
 }
