@@ -45,14 +45,21 @@ int64_t fileSize(const std::string& path)
 
 } // namespace
 
-FrameIndex::Result FrameIndex::build(const std::string& path, int64_t scanLimitBytes)
+FrameIndex::Result FrameIndex::precheck(const std::string& path)
 {
-    *this = FrameIndex();
     struct stat s {};
     if (::stat(path.c_str(), &s) != 0)
         return Result::NotFound;
     if (!S_ISREG(s.st_mode) || s.st_size == 0)
         return Result::Invalid;
+    return Result::Ok;
+}
+
+FrameIndex::Result FrameIndex::build(const std::string& path, int64_t scanLimitBytes)
+{
+    *this = FrameIndex();
+    if (const Result r = precheck(path); r != Result::Ok)
+        return r;
 
     av_log_set_level(AV_LOG_QUIET);
     FormatContext fc;
@@ -94,6 +101,7 @@ FrameIndex::Result FrameIndex::build(const std::string& path, int64_t scanLimitB
     AVPacket* pkt = av_packet_alloc();
     bool complete = true;
     int64_t packets = 0;
+    std::vector<double> keyTimes;
     while (av_read_frame(fc.ctx, pkt) >= 0) {
         if (pkt->stream_index == vi && !(pkt->flags & AV_PKT_FLAG_DISCARD)) {
             // Decode stamps are no stand-in: they run ahead of the frames they belong to.
@@ -101,6 +109,8 @@ FrameIndex::Result FrameIndex::build(const std::string& path, int64_t scanLimitB
                 complete = false;
             else
                 pts_.push_back(pkt->pts * tb);
+            if ((pkt->flags & AV_PKT_FLAG_KEY) && pkt->pts != AV_NOPTS_VALUE)
+                keyTimes.push_back(pkt->pts * tb);
             ++packets;
         }
         av_packet_unref(pkt);
@@ -112,6 +122,9 @@ FrameIndex::Result FrameIndex::build(const std::string& path, int64_t scanLimitB
     if (!complete)
         computeConstantRate(pts_.front(), packets);
     fromPackets_ = complete;
+    for (double t : keyTimes)
+        keyFrames_.push_back(frameFrom(t));
+    std::sort(keyFrames_.begin(), keyFrames_.end());
     if (duration_ <= 0)
         duration_ = pts_.back() - pts_.front() + 1 / frameRate_;
     return Result::Ok;
@@ -161,6 +174,22 @@ int64_t FrameIndex::frameFrom(double t) const
     if (it == pts_.end())
         return count() - 1;
     return int64_t(it - pts_.begin());
+}
+
+} // namespace mci
+
+namespace mci {
+
+int64_t FrameIndex::keyFrameAtOrBefore(int64_t n) const
+{
+    const auto it = std::upper_bound(keyFrames_.begin(), keyFrames_.end(), n);
+    return it == keyFrames_.begin() ? 0 : *(it - 1);
+}
+
+int64_t FrameIndex::groupEndOf(int64_t n) const
+{
+    const auto it = std::upper_bound(keyFrames_.begin(), keyFrames_.end(), n);
+    return it == keyFrames_.end() ? count() - 1 : *it - 1;
 }
 
 } // namespace mci

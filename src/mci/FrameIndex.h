@@ -19,6 +19,9 @@ public:
     // Reads the container. Files too big to scan within open time fall back to
     // duration x frame rate, which is exact for constant-rate video only.
     Result build(const std::string& path, int64_t scanLimitBytes = kScanLimitBytes);
+    // The checks build() starts with, without opening the file: cheap enough to run
+    // before the engine is asked to load a path (a folder would become a playlist).
+    static Result precheck(const std::string& path);
 
     bool hasVideo() const { return !pts_.empty(); }
     bool hasAudio() const { return hasAudio_; }
@@ -41,11 +44,18 @@ public:
     // The first frame that starts at or after t. libmpv reports the seek target
     // instead of the frame's own stamp when an exact seek lands on the last frame.
     int64_t frameFrom(double t) const;
+    // The key frame at or before frame n (decoding can start there); 0 when the
+    // key frames are not known.
+    int64_t keyFrameAtOrBefore(int64_t n) const;
+    // The last frame of the group of pictures holding frame n (the frame before
+    // the next key frame, or the last frame).
+    int64_t groupEndOf(int64_t n) const;
 
 private:
     void computeConstantRate(double start, int64_t frames);
 
     std::vector<double> pts_;
+    std::vector<int64_t> keyFrames_;   // frame numbers, ascending
     std::string formatName_;
     double frameRate_ = 0;
     double duration_ = 0;

@@ -4,6 +4,7 @@
 #include "mci/FrameIndex.h"
 #include "mci/MpvDisplay.h"
 #include "mci/MpvHandle.h"
+#include "mci/MpvPendingSeek.h"
 
 #include <QImage>
 #include <QString>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 
 namespace mci {
 namespace {
@@ -22,6 +24,16 @@ enum class Transport { Stopped, Paused, Forward, Reverse };
 constexpr std::chrono::milliseconds kOpenTimeout {10000};
 constexpr std::chrono::milliseconds kSeekTimeout {10000};
 constexpr int64_t kAudioFramesPerSecond = 1000;   // a waveaudio "frame" is a millisecond
+// libmpv plays backwards by decoding a whole group of pictures and handing its frames
+// out in reverse; this bounds the frames it holds (KELD32_MCI_REVERSAL_MIB overrides).
+constexpr int64_t kDefaultReversalMiB = 512;
+
+int64_t reversalMiB()
+{
+    const char* v = std::getenv("KELD32_MCI_REVERSAL_MIB");
+    const long long mib = v && *v ? std::atoll(v) : 0;
+    return mib >= 16 && mib <= 16384 ? mib : kDefaultReversalMiB;
+}
 
 std::string number(double v)
 {
@@ -59,6 +71,9 @@ struct MpvDevice::Impl {
     Transport transport = Transport::Stopped;
     bool lastReverse = false;
     bool backward = false;       // libmpv currently plays backwards
+    int64_t heldFrom = 0;        // backwards: first frame of the stretch libmpv holds decoded
+    int backRun = 0;             // single back steps in a row
+    MpvPendingSeek seekInFlight;
     unsigned placedForResizes = 0;
     double playStartTime = -2;   // observed time when play began (stale until it changes)
     unsigned eofRisesAtPlay = 0;
@@ -112,6 +127,13 @@ struct MpvDevice::Impl {
             // the picture never moves. Without it the backward demuxer reads the file.
             {"cache", "no"},
             {"hr-seek-demuxer-offset", demuxerOffsetFor(format)},
+            // Paused, a frame step shows the next frame as soon as it is decoded
+            // instead of waiting a frame period; play switches timing back on.
+            {"untimed", "yes"},
+            // Turning to backward play, the demuxer's own thread idled a second between
+            // its backward seeks (libmpv 0.35, no cache); read on the core's thread.
+            {"demuxer-thread", "no"},
+            {"video-reversal-buffer", std::to_string(reversalMiB()) + "MiB"},
             {"volume", number(volume / 10.0)},
             {"ao", noDisplay ? "null" : "pulse,alsa,null"},
         };
@@ -119,6 +141,7 @@ struct MpvDevice::Impl {
             // For diagnosis: libmpv's own log on stderr, at the given level.
             o.push_back({"terminal", "yes"});
             o.push_back({"msg-level", std::string("all=") + log});
+            o.push_back({"msg-time", "yes"});
         }
         if (!video) {
             o.push_back({"vid", "no"});
@@ -135,20 +158,90 @@ struct MpvDevice::Impl {
             pos = frameOfTime(t, afterSeek);
     }
 
+    void pauseEngine()
+    {
+        mpv->setFlag("pause", true);
+        mpv->set("untimed", "yes");
+    }
+    void runEngine()
+    {
+        mpv->set("untimed", "no");
+        mpv->setFlag("pause", false);
+    }
+
+    // Turns libmpv round; it seeks to the current time by itself when the direction
+    // changes, and a second seek on top of that one can leave it waiting for ever,
+    // so its restart is awaited here.
+    ErrorCode turn(bool toBackward)
+    {
+        pauseEngine();
+        mpv->pump();
+        mpv->set("play-dir", toBackward ? "backward" : "forward");
+        backward = toBackward;
+        heldFrom = toBackward ? index.keyFrameAtOrBefore(pos) : 0;
+        return mpv->waitForRestart(kSeekTimeout, toBackward) ? MCI_OK : MCIERR_DRIVER;
+    }
+
     // Brings play back to forward direction, keeping the frame on display.
     ErrorCode restoreForward()
     {
         if (!backward)
             return MCI_OK;
-        backward = false;
         const int64_t keep = pos;
-        mpv->setFlag("pause", true);
-        // Changing direction makes libmpv seek by itself; a second seek on top of
-        // that one can leave it waiting for ever, so the restart is awaited first.
-        mpv->pump();
-        mpv->set("play-dir", "forward");
-        mpv->waitForRestart(kSeekTimeout);
+        turn(false);
         return seekFrame(keep, true);
+    }
+
+    // Issues the exact seek and returns at once: a newer seek supersedes it inside
+    // libmpv, which drops the decoding of the old one. settle() checks the landing.
+    ErrorCode issueSeek(int64_t n, bool force = false)
+    {
+        if (!mpv)
+            return MCIERR_DEVICE_NOT_READY;
+        if (backward && turn(false) != MCI_OK)
+            return MCIERR_DRIVER;
+        n = clampFrame(n);
+        if (transport == Transport::Forward || transport == Transport::Reverse || !mpv->observed().pause) {
+            pauseEngine();
+            transport = Transport::Stopped;
+        }
+        if (!force && !seekInFlight.pending() && n == pos && mpv->observed().pause)
+            return MCI_OK;
+        if (!seekInFlight.issue(*mpv, n, targetOf(n)))
+            return MCIERR_DRIVER;
+        pos = n;
+        return MCI_OK;
+    }
+
+    bool seekPending() const { return seekInFlight.pending(); }
+    bool seekDone() { return seekInFlight.finished(*mpv); }
+
+    // Waits for the latest seek and makes sure it shows the frame asked for.
+    ErrorCode settle()
+    {
+        if (!seekInFlight.pending() || !mpv)
+            return MCI_OK;
+        const int64_t n = seekInFlight.target();
+        const auto landed = [this] {
+            syncPosition(true);
+            return pos;
+        };
+        if (seekInFlight.wait(*mpv, landed, kSeekTimeout) < 0)
+            return MCIERR_DRIVER;
+        // Audio lands on its own block boundaries, a few milliseconds either side.
+        if (!video && std::llabs(pos - n) <= 20)
+            pos = n;
+        if (pos == n)
+            return MCI_OK;
+        // Landed elsewhere. Late: the demuxer started after the key frame we needed,
+        // so it starts further back this once; exactness beats speed here.
+        const std::string offset = mpv->getString("hr-seek-demuxer-offset");
+        if (pos > n)
+            mpv->set("hr-seek-demuxer-offset", "3");
+        const ErrorCode err = exactSeek(targetOf(n));
+        mpv->set("hr-seek-demuxer-offset", offset.empty() ? "0" : offset);
+        syncPosition(true);
+        return err;
     }
 
     ErrorCode exactSeek(double target)
@@ -161,58 +254,82 @@ struct MpvDevice::Impl {
 
     ErrorCode seekFrame(int64_t n, bool force = false)
     {
-        if (!mpv)
-            return MCIERR_DEVICE_NOT_READY;
-        ErrorCode err = restoreForward();
-        if (err != MCI_OK)
-            return err;
-        n = clampFrame(n);
-        if (transport == Transport::Forward || transport == Transport::Reverse || !mpv->observed().pause) {
-            mpv->setFlag("pause", true);
-            transport = Transport::Stopped;
-        }
-        if (!force && n == pos && mpv->observed().pause)
-            return MCI_OK;
-        err = exactSeek(targetOf(n));
-        if (err != MCI_OK)
-            return err;
-        syncPosition(true);
-        // Audio lands on its own block boundaries, a few milliseconds either side.
-        if (!video && std::llabs(pos - n) <= 20)
-            pos = n;
-        if (pos > n && video) {
-            // Landed late: the demuxer started after the key frame we needed.
-            // Start it further back once; exactness beats speed here.
-            const std::string offset = mpv->getString("hr-seek-demuxer-offset");
-            mpv->set("hr-seek-demuxer-offset", "3");
-            err = exactSeek(targetOf(n));
-            mpv->set("hr-seek-demuxer-offset", offset.empty() ? "0" : offset);
-            syncPosition(true);
-        }
-        return err;
+        const ErrorCode err = issueSeek(n, force);
+        return err != MCI_OK ? err : settle();
     }
 
-    // One frame forward without a seek: the decoder usually holds the next frame
-    // already, so this costs a frame's display instead of decoding from a key frame.
-    // Whatever it shows is checked, and an exact seek repairs any other outcome.
+    // One frame_step of libmpv, in its current direction; true when it showed `want`.
+    // The decoder usually holds that frame already (forward: decoded ahead;
+    // backward: the reversed stretch), so this costs no decoding from a key frame.
+    bool frameStepTo(int64_t want)
+    {
+        double before = -1;
+        mpv->pump();
+        if (!mpv->getDouble("time-pos", before))
+            return false;
+        // `untimed` frees the picture from the clock but not the sound: a file with
+        // sound still steps at the frame period unless time runs fast meanwhile.
+        mpv->setDouble("speed", 100);
+        const bool sent = mpv->command({"frame-step"}) >= 0;
+        const bool moved = sent && mpv->waitUntil(
+            [before](const MpvHandle::Observed& o) { return o.timePos >= 0 && o.timePos != before; },
+            std::chrono::milliseconds(4000));
+        mpv->setDouble("speed", 1);
+        pauseEngine();
+        transport = Transport::Stopped;
+        syncPosition(true);
+        return moved && pos == want;
+    }
+
+    // Whatever a step shows is checked, and an exact seek repairs any other outcome.
     ErrorCode stepOneForward()
     {
         const int64_t want = pos + 1;
         if (!video || backward || want > frameCount() - 1)
             return seekFrame(want);
-        double before = -1;
-        mpv->pump();
-        if (!mpv->getDouble("time-pos", before) || mpv->command({"frame-step"}) < 0)
+        return frameStepTo(want) ? MCI_OK : seekFrame(want, true);
+    }
+
+    // Bytes libmpv needs to hold frames first..last decoded (4:2:0, 8 bits).
+    bool reversalHolds(int64_t first, int64_t last) const
+    {
+        const double frameBytes = double(index.displayWidth()) * index.displayHeight() * 1.5;
+        return double(last - first + 1) * frameBytes < 0.9 * double(reversalMiB()) * 1024 * 1024;
+    }
+
+    // Can libmpv's backward play serve the step to `want`? It decodes the whole group
+    // of pictures holding a frame, whatever the frame's place in it, and drops the
+    // frames that do not fit its bound: the step would skip them.
+    bool backwardServes(int64_t want) const
+    {
+        if (!video || !backwardCapable())
+            return false;
+        if (backward && want >= heldFrom)
+            return true;
+        return reversalHolds(index.keyFrameAtOrBefore(want), index.groupEndOf(want));
+    }
+
+    // One frame back. A lone back step is an exact seek; from the second in a row on,
+    // libmpv plays backwards frame by frame, which decodes each group of pictures
+    // once instead of once per step. Groups too big for the reversal bound are
+    // stepped by exact seeks.
+    ErrorCode stepOneBackward()
+    {
+        const int64_t want = pos - 1;
+        if (want < 0)
+            return seekFrame(0);
+        ++backRun;
+        if (!backwardServes(want) || (!backward && backRun < 2))
             return seekFrame(want);
-        const bool moved = mpv->waitUntil(
-            [before](const MpvHandle::Observed& o) { return o.timePos >= 0 && o.timePos != before; },
-            std::chrono::milliseconds(2000));
-        mpv->setFlag("pause", true);
-        transport = Transport::Stopped;
-        syncPosition(true);
-        if (!moved || pos != want)
+        if (!backward && turn(true) != MCI_OK)
             return seekFrame(want, true);
-        return MCI_OK;
+        syncPosition(true);
+        const int64_t key = index.keyFrameAtOrBefore(want);
+        if (frameStepTo(want)) {
+            heldFrom = std::min(heldFrom, key);
+            return MCI_OK;
+        }
+        return seekFrame(want, true);
     }
 
     // The destination is kept in window pixels, so a window that changed size
@@ -250,6 +367,8 @@ struct MpvDevice::Impl {
             return bare ? MCIERR_NONAPPLICABLE_FUNCTION : MCIERR_DEVICE_NOT_READY;
         if (reverse && !backwardCapable())
             return MCIERR_UNSUPPORTED_FUNCTION;
+        backRun = 0;
+        settle();
         refresh();
         if (!reverse) {
             const ErrorCode err = restoreForward();
@@ -265,19 +384,12 @@ struct MpvDevice::Impl {
             transport = Transport::Stopped;
             return MCI_OK;
         }
-        if (reverse && !backward) {
-            mpv->setFlag("pause", true);
-            mpv->pump();
-            // libmpv seeks to the current time by itself when the direction changes.
-            mpv->set("play-dir", "backward");
-            backward = true;
-            if (!mpv->waitForRestart(kSeekTimeout))
-                return MCIERR_DRIVER;
-        }
+        if (reverse && !backward && turn(true) != MCI_OK)
+            return MCIERR_DRIVER;
         mpv->pump();
         playStartTime = mpv->observed().timePos;
         eofRisesAtPlay = mpv->eofRises();
-        mpv->setFlag("pause", false);
+        runEngine();
         transport = reverse ? Transport::Reverse : Transport::Forward;
         return MCI_OK;
     }
@@ -286,8 +398,9 @@ struct MpvDevice::Impl {
     {
         if (!mpv)
             return bare ? MCIERR_NONAPPLICABLE_FUNCTION : MCIERR_DEVICE_NOT_READY;
+        settle();
         refresh();
-        mpv->setFlag("pause", true);
+        pauseEngine();
         syncPosition();
         transport = to;
         return MCI_OK;
@@ -298,8 +411,9 @@ struct MpvDevice::Impl {
     {
         if (!mpv || !video || MpvDevice::headless() || (!on && !display.attached()))
             return MCI_OK;
+        settle();
         const int64_t keep = pos;
-        mpv->setFlag("pause", true);
+        pauseEngine();
         display.switchOutput(*mpv, on);
         transport = Transport::Stopped;
         const ErrorCode err = seekFrame(keep, true);
@@ -323,7 +437,7 @@ ErrorCode MpvDevice::open(const std::string& path)
         d.bare = true;
         return MCI_OK;
     }
-    switch (d.index.build(path)) {
+    switch (FrameIndex::precheck(path)) {
     case FrameIndex::Result::NotFound:
         return MCIERR_FILE_NOT_FOUND;
     case FrameIndex::Result::Invalid:
@@ -331,16 +445,26 @@ ErrorCode MpvDevice::open(const std::string& path)
     case FrameIndex::Result::Ok:
         break;
     }
+    // The packet scan reads the whole file; it runs on its own thread while libmpv
+    // loads, so that an open costs about what the engine's own load costs.
+    FrameIndex scanned;
+    auto scan = std::async(std::launch::async, [&scanned, path] { return scanned.build(path); });
+    auto mpv = std::make_unique<MpvHandle>();
+    const bool created = mpv->create(d.options(""));
+    const bool loaded = created && mpv->load(path, kOpenTimeout) == MpvHandle::LoadResult::Loaded;
+    const FrameIndex::Result indexed = scan.get();
+    d.index = std::move(scanned);
+    if (indexed != FrameIndex::Result::Ok)
+        return indexed == FrameIndex::Result::NotFound ? MCIERR_FILE_NOT_FOUND : MCIERR_INVALID_FILE;
     if ((d.video && !d.index.hasVideo()) || (!d.video && !d.index.hasAudio()))
         return MCIERR_INVALID_FILE;
-
-    auto mpv = std::make_unique<MpvHandle>();
-    if (!mpv->create(d.options(d.index.formatName())))
+    if (!created)
         return MCIERR_CANNOT_LOAD_DRIVER;
-    if (mpv->load(path, kOpenTimeout) != MpvHandle::LoadResult::Loaded)
+    if (!loaded)
         return MCIERR_INVALID_FILE;
     if (d.video && mpv->getString("video-params/w").empty())
         return MCIERR_INVALID_FILE;   // the video stream cannot be decoded
+    mpv->set("hr-seek-demuxer-offset", demuxerOffsetFor(d.index.formatName()));
     d.mpv = std::move(mpv);
     d.display.started(headless());
     d.transport = Transport::Stopped;
@@ -363,6 +487,9 @@ void MpvDevice::close()
     d.transport = Transport::Stopped;
     d.lastReverse = false;
     d.backward = false;
+    d.heldFrom = 0;
+    d.backRun = 0;
+    d.seekInFlight.reset();
     d.display.reset();
 }
 
@@ -396,6 +523,7 @@ ErrorCode MpvDevice::pause() { return impl_->halt(Transport::Paused); }
 ErrorCode MpvDevice::resume()
 {
     Impl& d = *impl_;
+    d.settle();
     d.refresh();
     if (d.transport == Transport::Forward || d.transport == Transport::Reverse)
         return MCI_OK;
@@ -407,8 +535,11 @@ ErrorCode MpvDevice::seek(int64_t frame)
     Impl& d = *impl_;
     if (!d.mpv)
         return d.bare ? MCIERR_NONAPPLICABLE_FUNCTION : MCIERR_DEVICE_NOT_READY;
+    d.backRun = 0;
     d.refresh();
-    return d.seekFrame(frame);
+    // Returns once the seek is under way; "status ... position" reports the target
+    // meanwhile and the mode is "seeking". Anything that needs the frame waits.
+    return d.issueSeek(frame);
 }
 
 ErrorCode MpvDevice::step(int64_t frames)
@@ -416,9 +547,13 @@ ErrorCode MpvDevice::step(int64_t frames)
     Impl& d = *impl_;
     if (!d.mpv)
         return d.bare ? MCIERR_NONAPPLICABLE_FUNCTION : MCIERR_DEVICE_NOT_READY;
+    d.settle();
     d.refresh();
     if (d.transport == Transport::Forward || d.transport == Transport::Reverse)
         d.halt(Transport::Stopped);
+    if (frames == -1)
+        return d.stepOneBackward();
+    d.backRun = 0;
     if (frames == 1)
         return d.stepOneForward();
     return d.seekFrame(d.pos + frames);
@@ -426,8 +561,11 @@ ErrorCode MpvDevice::step(int64_t frames)
 
 int64_t MpvDevice::position()
 {
-    impl_->refresh();
-    return impl_->pos;
+    Impl& d = *impl_;
+    if (d.seekPending() && d.seekDone())
+        d.settle();
+    d.refresh();
+    return d.pos;
 }
 
 int64_t MpvDevice::length()
@@ -450,6 +588,11 @@ DeviceMode MpvDevice::mode()
     Impl& d = *impl_;
     if (!d.mpv)
         return d.bare ? DeviceMode::Stopped : DeviceMode::NotReady;
+    if (d.seekPending()) {
+        if (!d.seekDone())
+            return DeviceMode::Seeking;
+        d.settle();
+    }
     d.refresh();
     switch (d.transport) {
     case Transport::Forward:
@@ -567,6 +710,7 @@ ErrorCode MpvDevice::capture(const std::string& path)
         return MCIERR_UNSUPPORTED_FUNCTION;
     if (path.empty())
         return MCIERR_FILENAME_REQUIRED;
+    d.settle();
     d.refresh();
     QImage image = d.mpv->screenshot();
     if (image.isNull())

@@ -9,8 +9,18 @@ namespace mci {
 // a "waveaudio" device plays only the audio of a file.
 //
 // Frames are exact: each frame's time stamp comes from the container (FrameIndex),
-// seeks aim between two frames' time stamps and step by seeking to a neighbour.
+// seeks aim between two frames' time stamps, and every landing is checked.
 // A "waveaudio" device counts milliseconds as its frames (1000 per second).
+//
+// Navigation:
+// - seek() returns once the exact seek is issued. Until it lands, position() is the
+//   target and mode() is Seeking; a newer seek supersedes it inside libmpv (the old
+//   decoding is dropped), and every other call waits for the landing first.
+// - step(1) takes the next decoded frame at once (libmpv untimed while paused).
+// - step(-1): a lone back step is an exact seek; from the second in a row libmpv plays
+//   backwards frame by frame, decoding each group of pictures once. Groups too big for
+//   the reversal bound (512 MiB of decoded frames, KELD32_MCI_REVERSAL_MIB) are
+//   stepped by exact seeks instead. The bound also holds for reverse play.
 class MpvDevice : public MciDevice {
 public:
     explicit MpvDevice(std::string deviceType);

@@ -1,5 +1,6 @@
 #include "mci/MpvHandle.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace mci {
@@ -240,7 +241,7 @@ MpvHandle::LoadResult MpvHandle::load(const std::string& path, std::chrono::mill
     return LoadResult::TimedOut;
 }
 
-bool MpvHandle::waitForRestart(std::chrono::milliseconds timeout)
+bool MpvHandle::waitForRestart(std::chrono::milliseconds timeout, bool nudge)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     const unsigned before = restarts_;
@@ -248,7 +249,11 @@ bool MpvHandle::waitForRestart(std::chrono::milliseconds timeout)
         const double left = secondsLeft(deadline);
         if (left <= 0)
             return false;
-        const mpv_event_id id = handleNext(left);
+        if (nudge) {
+            double ignored = 0;
+            getDouble("time-pos", ignored);   // a property read wakes the core
+        }
+        const mpv_event_id id = handleNext(nudge ? std::min(left, 0.005) : left);
         if (id == MPV_EVENT_SHUTDOWN || id == MPV_EVENT_END_FILE)
             return false;
     }

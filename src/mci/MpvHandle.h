@@ -49,7 +49,10 @@ public:
     // Queues the file and waits until it is loaded and its first frame shown.
     LoadResult load(const std::string& path, std::chrono::milliseconds timeout);
     // Waits for the end of a seek (or a restart after a direction change).
-    bool waitForRestart(std::chrono::milliseconds timeout);
+    // With `nudge`, the player core is woken every few milliseconds while waiting:
+    // libmpv 0.35 turning to backward play without a demuxer cache otherwise idles
+    // for a second at a time between its backward demuxer seeks.
+    bool waitForRestart(std::chrono::milliseconds timeout, bool nudge = false);
     // Waits until the observed values satisfy the condition.
     bool waitUntil(const std::function<bool(const Observed&)>& condition, std::chrono::milliseconds timeout);
     // Handles whatever events are pending, without waiting. Costs next to nothing
