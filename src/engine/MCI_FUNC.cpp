@@ -86,6 +86,12 @@ void SetMciErrorHook(MciErrorHook hook)
     g_errorHook = hook ? std::move(hook) : MciErrorHook(defaultErrorHook);
 }
 
+void ShowMciError(const QString& text)
+{
+    if (g_errorHook)
+        g_errorHook(text);
+}
+
 // ---- Device and file-type discovery ------------------------------------------
 
 namespace {

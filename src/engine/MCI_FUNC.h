@@ -25,6 +25,8 @@ mci::MciBackend* MciBackendInUse();
 // Where mciExecute shows an error text; the application sets a modal message box.
 using MciErrorHook = std::function<void(const QString& text)>;
 void SetMciErrorHook(MciErrorHook hook);
+// Shows `text` where mciExecute shows a device's error text.
+void ShowMciError(const QString& text);
 
 // ---- Device and file-type discovery ------------------------------------------
 

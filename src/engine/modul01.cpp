@@ -241,6 +241,17 @@ void takeKeyZoomSteps()
     KeyZoomStepY = Display->height() / 10;
 }
 
+// MCI has no escape for a double quote inside a quoted element, and the command
+// line is one line: such a path would end the quoting early and let the rest of
+// the name be read as keywords (another alias, another file). It is refused.
+bool pathCanBeQuoted(const QString& path)
+{
+    for (const QChar c : path)
+        if (c == QLatin1Char('"') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    return true;
+}
+
 QString openCommand(const QString& path)
 {
     const QString element = QLatin1Char('"') + path + QLatin1Char('"');
@@ -297,6 +308,12 @@ void hostVideo()
 void OpenMedia(const QString& path, int& result)
 {
     setPollTimer(false);
+    if (!pathCanBeQuoted(path)) {
+        ShowMciError(QStringLiteral("The file name holds a double quote or a control character, which cannot be "
+                                    "passed to the MCI device. Rename the file and try again.\n\n") + path);
+        result = 0;
+        return;
+    }
     result = mciExecute(openCommand(path)) ? 1 : 0;
     if (result == 0)
         return;

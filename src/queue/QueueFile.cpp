@@ -176,11 +176,19 @@ bool WriteQueueFile(const QString& path, const QStringList& entries)
     if (!FormatQueueText(entries, bytes))
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, and every byte checked: a buffered write reports the whole
+    // count even when a full disk took only part of it, and commit would then
+    // replace the old file by the cut one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            file.cancelWriting();
+            return false;
+        }
+        done += n;
     }
     return file.commit();
 }

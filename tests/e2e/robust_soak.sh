@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Soak: a queue file of many short clips played through from the command line.
+# Watched from outside through the panel caption ("NAME - Frame: f / n - Nr.: i / N"):
+# every entry must be played, in order, and the resident memory may grow by less
+# than 10 MB from the 10th entry to the last.
+# $1 = build directory; KELD_SOAK_CLIPS = number of clips (default 20, the CI form).
+# The CI form draws nothing (headless device) so that it measures the player's own
+# memory; KELD_SOAK_REAL_VIDEO=1 (scripts/soak) draws every clip as a user sees it.
+set -uo pipefail
+
+BUILD=$(cd "${1:?build directory}" && pwd)
+PLAYER="$BUILD/KELD32"
+CLIPS=${KELD_SOAK_CLIPS:-20}
+
+if [ -z "${KELD_E2E_INNER:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" env KELD_E2E_INNER=1 KELD_SOAK_CLIPS="$CLIPS" bash "$0" "$BUILD"
+fi
+if [ "${KELD_SOAK_REAL_VIDEO:-0}" != 1 ]; then
+  export KELD32_MCI_HEADLESS=1
+fi
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/keld-e2e-soak.XXXXXX")
+trap 'rm -rf "$WORK"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null' EXIT
+export KELD32_ERRORS_TO_STDERR=1
+export XDG_RUNTIME_DIR="$WORK/runtime"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME="$WORK/config"
+mkdir -p "$XDG_CONFIG_HOME/Vantu"
+# The shortest position poll, so that each end is seen soon.
+printf '[General]\nWTimer=int32:1\nWTimerMin=int32:100\n' > "$XDG_CONFIG_HOME/Vantu/ZORVEX.conf"
+
+ffmpeg -v error -f lavfi -i testsrc=duration=0.4:size=160x120:rate=25 -c:v mjpeg "$WORK/seed.avi" \
+  || { echo "ffmpeg could not make the clip"; exit 1; }
+: > "$WORK/soak.kql"
+for i in $(seq 1 "$CLIPS"); do
+  name=$(printf 'clip%04d.avi' "$i")
+  cp "$WORK/seed.avi" "$WORK/$name"
+  printf '%s\r\n' "$WORK/$name" >> "$WORK/soak.kql"
+done
+
+"$PLAYER" "$WORK/soak.kql" >"$WORK/out" 2>"$WORK/err" &
+pid=$!
+
+rss() { awk '/^VmRSS:/ {print $2}' "/proc/$pid/status" 2>/dev/null; }
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+win=""
+for _ in $(seq 1 200); do
+  win=$(xdotool search --pid "$pid" --name 'Nr\.:' 2>/dev/null | head -1)
+  [ -n "$win" ] && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -n "$win" ] || { fail "no queue caption appeared"; cat "$WORK/err"; exit 1; }
+
+last=0
+rss10=""
+rssLast=""
+deadline=$((SECONDS + CLIPS * 5 + 60))
+while kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do
+  caption=$(xdotool getwindowname "$win" 2>/dev/null) || break
+  if [[ "$caption" =~ ^(CLIP([0-9]{4})\.AVI).*Nr\.:\ +([0-9]+)\ /\ ([0-9]+)$ ]]; then
+    nr=${BASH_REMATCH[3]}
+    if [ "$nr" -ne "$last" ]; then
+      file=$((10#${BASH_REMATCH[2]}))
+      [ "$nr" -eq $((last + 1)) ] || fail "entry $nr followed entry $last"
+      [ "$file" -eq "$nr" ] || fail "entry $nr showed clip $file"
+      [ "${BASH_REMATCH[4]}" -eq "$CLIPS" ] || fail "the queue counted ${BASH_REMATCH[4]} entries"
+      last=$nr
+      [ "$nr" -eq 10 ] && rss10=$(rss)
+      [ $((nr % 10)) -eq 0 ] && echo "entry $nr: RSS $(rss) kB"
+      [ "$nr" -eq "$CLIPS" ] && rssLast=$(rss)
+    fi
+  fi
+  sleep 0.05
+done
+# The caption goes with the panel as the program ends; give the end its time.
+for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$pid" 2>/dev/null; then
+  fail "the program was still running after its queue"; kill "$pid"
+fi
+wait "$pid"; rc=$?
+pid=""
+[ "$rc" -eq 0 ] || fail "the program ended with exit code $rc"
+grep -q '^KELD32: ' "$WORK/err" && { fail "errors were shown:"; grep '^KELD32: ' "$WORK/err" | head; }
+[ "$last" -eq "$CLIPS" ] || fail "only $last of $CLIPS entries were seen playing"
+echo "soak: $last of $CLIPS entries played in order; RSS at entry 10: ${rss10:-?} kB, at the last: ${rssLast:-?} kB"
+if [ -n "$rss10" ] && [ -n "$rssLast" ]; then
+  growth=$((rssLast - rss10))
+  echo "soak: RSS growth from entry 10 to the last: $growth kB"
+  [ "$growth" -lt 10240 ] || fail "resident memory grew by $growth kB"
+fi
+[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
+echo "soak e2e: all checks passed"

@@ -1,0 +1,106 @@
+// File names that look like MCI syntax. Either the player opens exactly that file
+// under "vid", or it refuses the name with a message before anything is sent;
+// a name never makes the service open a second file or another alias.
+#include "RobustFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+class HostileNames : public RobustFixture {
+protected:
+    // A playable copy of the good clip under `name` in its own folder.
+    QString copyNamed(const QString& name)
+    {
+        const QString dir = keldtest::StampedClip::folder() + QStringLiteral("/names");
+        QDir().mkpath(dir);
+        const QString path = dir + QLatin1Char('/') + name;
+        QFile::remove(path);
+        EXPECT_TRUE(QFile::copy(BadMedia::goodClip(), path)) << name.toStdString();
+        return path;
+    }
+
+    std::string ask(const std::string& command)
+    {
+        std::string reply;
+        service->service.send(command, reply);
+        return reply;
+    }
+
+    int openAliases() { return std::stoi("0" + ask("sysinfo all quantity open")); }
+};
+
+TEST_F(HostileNames, NamesWithKeywordsBlanksAndNonAsciiTextOpenAsExactlyThatFile)
+{
+    const QString names[] = {
+        QStringLiteral("clip alias vid2.avi"),
+        QStringLiteral("x alias vid type waveaudio.avi"),
+        QStringLiteral("  two  blanks .avi"),
+        QStringLiteral("Ünïcödé 日本語 клип.avi"),
+        QStringLiteral("it's $(echo) & ; | .avi"),
+        QStringLiteral("wait notify seek to end.avi"),
+    };
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = copyNamed(name);
+        service->sent.clear();
+        errors.clear();
+        openFromDialog(path);
+        EXPECT_TRUE(errors.isEmpty()) << errors.join(" | ").toStdString();
+        ASSERT_EQ(MediaOpen, 1);
+        EXPECT_EQ(service->countStartingWith("open "), 1);
+        EXPECT_EQ(service->sent.at(0), ("open \"" + path + "\" alias vid").toStdString());
+        EXPECT_EQ(ask("info vid file"), path.toStdString());
+        EXPECT_EQ(FrameCount, BadMedia::goodClipFrames());
+        EXPECT_EQ(openAliases(), 1);
+        int result = 0;
+        CloseMedia(result);
+    }
+}
+
+TEST_F(HostileNames, NamesThatWouldBreakTheQuotingAreRefusedBeforeAnythingIsOpened)
+{
+    // Each of these, quoted as it is, would end the element early. The first makes
+    // "open "<decoy>" type "mpegvideo" alias vid": a valid command that opens the
+    // decoy, another file than the one chosen.
+    const QString decoy = copyNamed(QStringLiteral("decoy.avi"));
+    const QString names[] = {
+        decoy + QStringLiteral("\" type \"mpegvideo"),
+        decoy + QStringLiteral("\" alias w \""),
+        QStringLiteral("a\"b.avi"),
+        QStringLiteral("line\nbreak.avi"),
+        QStringLiteral("carriage\rreturn.avi"),
+        QStringLiteral("tab\tname.avi"),
+        QStringLiteral("\".avi"),
+    };
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = name.startsWith(QLatin1Char('/')) ? name : QDir::tempPath() + QLatin1Char('/') + name;
+        service->sent.clear();
+        errors.clear();
+        openFromDialog(path);
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors.first().contains(QStringLiteral("double quote or a control character")));
+        EXPECT_TRUE(errors.first().endsWith(path));
+        EXPECT_EQ(service->countStartingWith("open"), 0);
+        EXPECT_EQ(MediaOpen, 0);
+        EXPECT_EQ(openAliases(), 0);
+        expectUsable();
+    }
+}
+
+TEST_F(HostileNames, ARefusedNameInTheQueueStopsOnlyThatEntry)
+{
+    const QString good = BadMedia::goodClip();
+    const QStringList queue{good, QStringLiteral("/tmp/evil\" alias w \"x.avi"), good};
+    playFromQueue(queue, 1);
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(service->countStartingWith("open"), 0);
+    EXPECT_EQ(entries(), queue);
+    playFromQueue(queue, 2);
+    EXPECT_EQ(MediaOpen, 1);
+    EXPECT_EQ(openAliases(), 1);
+}
+
+} // namespace
