@@ -75,14 +75,17 @@ void TBedienTeil::ExitProgramClick()
 
 void TBedienTeil::FormDestroy()
 {
+    // The settings are written before the medium is closed: nothing written depends
+    // on the close, and a media engine that fails while tearing down its window must
+    // never cost the user the settings.
+    if (RegData) {
+        PanelSettingsIO io;
+        io.PanelLeft = x();
+        io.PanelTop = y();
+        io.Timer2Interval = Timer2 ? Timer2->interval() : 250;
+        io.QueueForcesCommandLoop = startupQueueHoldsCommandLoop();
+        WritePanelSettings(*RegData, io);
+    }
     CloseMedia(OpenResult);
-    if (!RegData)
-        return;
-    PanelSettingsIO io;
-    io.PanelLeft = x();
-    io.PanelTop = y();
-    io.Timer2Interval = Timer2 ? Timer2->interval() : 250;
-    io.QueueForcesCommandLoop = startupQueueHoldsCommandLoop();
-    WritePanelSettings(*RegData, io);
     RevokePanelDropTarget(*this);
 }

@@ -205,6 +205,17 @@ TEST_F(RegistryStore, FullDiskDuringTheCommitLeavesTheOldFileWhole)
 {
     writeConf("[General]\nZoom=1\n");
     const QByteArray before = readConf();
+    // A private temporary folder: other test programs running at the same time
+    // make and remove working copies in the shared one.
+    QTemporaryDir privateTemp;
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", privateTemp.path().toLocal8Bit());
+    const auto restoreTmp = qScopeGuard([&savedTmp] {
+        if (savedTmp.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", savedTmp);
+    });
     const auto leftovers = [] {
         return QDir(QDir::tempPath()).entryList({"keld-settings-*"}, QDir::Files | QDir::Hidden).size();
     };
