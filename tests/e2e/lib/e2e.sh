@@ -193,7 +193,7 @@ exit_player() {
 }
 
 # Closes the medium (Ctrl+X), then exits: for the scripts whose subject is not
-# the exit with a medium open (desktop_session.sh covers that).
+# the exit with a medium open.
 close_then_exit() {
     press "$PANEL" ctrl+x
     closed() { caption_matches "$PANEL" "^Vantu's MCI Video File Player\$"; }
