@@ -5,6 +5,7 @@
 #include "engine/MCI_FUNC.h"
 #include "mci/MciService.h"
 #include "panel/ZORVEX32.h"
+#include "platform/MallocArenas.h"
 #include "prefs/preferen.h"
 #include "queue/QueueForm.h"
 #include "shell/Info.h"
@@ -42,6 +43,7 @@ void installErrorBox()
 
 int main(int argc, char** argv)
 {
+    LimitMallocArenas();
     QApplication app(argc, argv);
     // libmpv refuses to start under any other numeric locale.
     std::setlocale(LC_NUMERIC, "C");
