@@ -1,5 +1,7 @@
 #include "mci/MpvHandle.h"
 
+#include "mci/XlibErrorGuard.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -42,6 +44,7 @@ void MpvHandle::wakeup(void* self)
 
 bool MpvHandle::create(const Options& options)
 {
+    KeepXlibErrorsNonFatal();
     h_ = mpv_create();
     if (!h_)
         return false;
