@@ -252,6 +252,17 @@ bool pathCanBeQuoted(const QString& path)
     return true;
 }
 
+// The forced device's name comes from the settings file, which a user may edit: a
+// name with blanks or quotes would add keywords of its own to the open command.
+// MCI device names are single words.
+bool deviceNameIsOneWord(const QString& name)
+{
+    for (const QChar c : name)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('_') && c != QLatin1Char('-'))
+            return false;
+    return true;
+}
+
 QString openCommand(const QString& path)
 {
     const QString element = QLatin1Char('"') + path + QLatin1Char('"');
@@ -311,6 +322,12 @@ void OpenMedia(const QString& path, int& result)
     if (!pathCanBeQuoted(path)) {
         ShowMciError(QStringLiteral("The file name holds a double quote or a control character, which cannot be "
                                     "passed to the MCI device. Rename the file and try again.\n\n") + path);
+        result = 0;
+        return;
+    }
+    if (ForceDevice == 1 && !deviceNameIsOneWord(ForcedDevice)) {
+        ShowMciError(QStringLiteral("The forced MCI device name is not a device name. Choose the device again in "
+                                    "the preferences.\n\n") + ForcedDevice);
         result = 0;
         return;
     }

@@ -90,6 +90,45 @@ TEST_F(HostileNames, NamesThatWouldBreakTheQuotingAreRefusedBeforeAnythingIsOpen
     }
 }
 
+TEST_F(HostileNames, AForcedDeviceNameFromAnEditedSettingsFileCannotAddKeywords)
+{
+    // "open <device>!"<file>" alias vid": a stored device name with blanks or quotes
+    // would open the decoy under another alias, or with another type.
+    const QString decoy = copyNamed(QStringLiteral("decoy.avi"));
+    const QString devices[] = {
+        QStringLiteral("avivideo alias w"),
+        QStringLiteral("\"") + decoy + QStringLiteral("\" alias w type avivideo"),
+        QStringLiteral("avivideo!x"),
+        QStringLiteral("avi\tvideo"),
+    };
+    ForceDevice = 1;
+    for (const QString& device : devices) {
+        SCOPED_TRACE(device.toStdString());
+        ForcedDevice = device;
+        service->sent.clear();
+        errors.clear();
+        openFromDialog(BadMedia::goodClip());
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors.first().contains(QStringLiteral("not a device name")));
+        EXPECT_TRUE(errors.first().endsWith(device));
+        EXPECT_EQ(service->countStartingWith("open"), 0);
+        EXPECT_EQ(MediaOpen, 0);
+        EXPECT_EQ(openAliases(), 0);
+    }
+    // A real device name still forces the device.
+    ForcedDevice = QStringLiteral("avivideo");
+    errors.clear();
+    openFromDialog(BadMedia::goodClip());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(" | ").toStdString();
+    EXPECT_EQ(MediaOpen, 1);
+    EXPECT_EQ(service->countStartingWith("open avivideo!\""), 1);
+    ForceDevice = 0;
+    ForcedDevice.clear();
+    int result = 0;
+    CloseMedia(result);
+    expectUsable();
+}
+
 TEST_F(HostileNames, ARefusedNameInTheQueueStopsOnlyThatEntry)
 {
     const QString good = BadMedia::goodClip();
