@@ -101,7 +101,8 @@ std::string lower(std::string text)
 
 MciCommandTable::MciCommandTable(std::vector<CommandDecl> commands) : commands_(std::move(commands))
 {
-    // Every command accepts these; we answer synchronously and have no window to notify.
+    // Every command accepts these. Commands are answered synchronously, so "wait" only
+    // changes play and seek (they return at once otherwise); there is no window to notify.
     for (CommandDecl& command : commands_) {
         command.keywords.push_back(flag("wait"));
         command.keywords.push_back(flag("notify"));

@@ -47,6 +47,13 @@ public:
     virtual DeviceCapabilities capabilities() const = 0;
 
     virtual ErrorCode play(bool reverse) = 0;
+    // Plays and stops on frame `last` (shown); a device without stop points refuses.
+    virtual ErrorCode playTo(bool reverse, int64_t last)
+    {
+        (void)reverse;
+        (void)last;
+        return MCIERR_UNSUPPORTED_FUNCTION;
+    }
     virtual ErrorCode stop() = 0;
     virtual ErrorCode pause() = 0;
     virtual ErrorCode resume() = 0;

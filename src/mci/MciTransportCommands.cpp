@@ -4,6 +4,9 @@
 #include "mci/MciInstance.h"
 
 #include <algorithm>
+#include <chrono>
+#include <initializer_list>
+#include <thread>
 
 namespace mci {
 
@@ -19,6 +22,17 @@ int64_t framesOf(MciInstance& instance, const MciValue& value)
     return instance.toFrames(value.number);
 }
 
+// "wait": the command returns once the device has finished what it started.
+void waitWhile(MciDevice& device, std::initializer_list<DeviceMode> modes)
+{
+    const auto busy = [&] {
+        const DeviceMode now = device.mode();
+        return std::find(modes.begin(), modes.end(), now) != modes.end();
+    };
+    while (busy())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
 } // namespace
 
 ErrorCode handlePlay(MciContext& context, const MciCommand& command, std::string&)
@@ -28,8 +42,13 @@ ErrorCode handlePlay(MciContext& context, const MciCommand& command, std::string
         if (const ErrorCode error = instance.device->seek(framesOf(instance, command.get("from"))))
             return error;
     }
-    // "to" is accepted for MCI scripts but not acted on: the device has no stop point.
-    return instance.device->play(command.has("reverse"));
+    const bool reverse = command.has("reverse");
+    const ErrorCode error = command.has("to")
+                                ? instance.device->playTo(reverse, framesOf(instance, command.get("to")))
+                                : instance.device->play(reverse);
+    if (error == MCI_OK && command.has("wait"))
+        waitWhile(*instance.device, {DeviceMode::Playing, DeviceMode::Seeking});
+    return error;
 }
 
 ErrorCode handleStop(MciContext& context, const MciCommand&, std::string&)
@@ -52,7 +71,10 @@ ErrorCode handleSeek(MciContext& context, const MciCommand& command, std::string
     if (!command.has("to"))
         return MCIERR_MISSING_PARAMETER;
     MciInstance& instance = *context.instance;
-    return instance.device->seek(framesOf(instance, command.get("to")));
+    const ErrorCode error = instance.device->seek(framesOf(instance, command.get("to")));
+    if (error == MCI_OK && command.has("wait"))
+        waitWhile(*instance.device, {DeviceMode::Seeking});
+    return error;
 }
 
 ErrorCode handleStep(MciContext& context, const MciCommand& command, std::string&)

@@ -23,7 +23,8 @@ enum class Transport { Stopped, Paused, Forward, Reverse };
 
 constexpr std::chrono::milliseconds kOpenTimeout {10000};
 constexpr std::chrono::milliseconds kSeekTimeout {10000};
-constexpr int64_t kAudioFramesPerSecond = 1000;   // a waveaudio "frame" is a millisecond
+constexpr int64_t kAudioFramesPerSecond = 1000;
+constexpr int64_t kNoStop = -1;   // a waveaudio "frame" is a millisecond
 // libmpv plays backwards by decoding a whole group of pictures and handing its frames
 // out in reverse; this bounds the frames it holds (KELD32_MCI_REVERSAL_MIB overrides).
 constexpr int64_t kDefaultReversalMiB = 512;
@@ -69,6 +70,9 @@ struct MpvDevice::Impl {
     FrameIndex index;
     int64_t pos = 0;
     Transport transport = Transport::Stopped;
+    int64_t stopAt = kNoStop;    // "play ... to": the last frame to show
+    bool stopSet = false;        // libmpv holds a stop time for it
+    bool heldAtStop = false;     // libmpv sits in its end state at a stop point
     bool lastReverse = false;
     bool backward = false;       // libmpv currently plays backwards
     int64_t heldFrom = 0;        // backwards: first frame of the stretch libmpv holds decoded
@@ -198,6 +202,8 @@ struct MpvDevice::Impl {
     {
         if (!mpv)
             return MCIERR_DEVICE_NOT_READY;
+        clearStop();
+        heldAtStop = false;
         if (backward && turn(false) != MCI_OK)
             return MCIERR_DRIVER;
         n = clampFrame(n);
@@ -285,7 +291,8 @@ struct MpvDevice::Impl {
     ErrorCode stepOneForward()
     {
         const int64_t want = pos + 1;
-        if (!video || backward || want > frameCount() - 1)
+        // In its end state libmpv's frame step plays on past the next frame.
+        if (!video || backward || want > frameCount() - 1 || heldAtStop)
             return seekFrame(want);
         return frameStepTo(want) ? MCI_OK : seekFrame(want, true);
     }
@@ -319,7 +326,7 @@ struct MpvDevice::Impl {
         if (want < 0)
             return seekFrame(0);
         ++backRun;
-        if (!backwardServes(want) || (!backward && backRun < 2))
+        if (!backwardServes(want) || (!backward && backRun < 2) || heldAtStop)
             return seekFrame(want);
         if (!backward && turn(true) != MCI_OK)
             return seekFrame(want, true);
@@ -355,17 +362,46 @@ struct MpvDevice::Impl {
         if (mpv->eofRises() != eofRisesAtPlay) {
             syncPosition();
             transport = Transport::Stopped;
+            heldAtStop = stopSet;
+            clearStop();
             return;
         }
         if (seen.timePos != playStartTime && seen.timePos >= 0)
             pos = frameOfTime(seen.timePos);
     }
 
-    ErrorCode startPlay(bool reverse)
+    // libmpv's "end" ends play at a time as the end of the file would (keep-open:
+    // paused on the last frame shown, "eof-reached" set); half-way to the next frame
+    // so that `last` is shown and its successor is not.
+    void applyStop()
+    {
+        if (stopAt == kNoStop || stopAt >= frameCount() - 1) {
+            clearStop();
+            return;
+        }
+        mpv->set("end", number(targetOf(stopAt + 1)));
+        stopSet = true;
+        // The stop time holds for frames decoded from now on; those already decoded
+        // ahead would play past it, so the frame on display is sought again.
+        if (exactSeek(targetOf(pos)) == MCI_OK)
+            syncPosition(true);
+    }
+    void clearStop()
+    {
+        stopAt = kNoStop;
+        if (stopSet && mpv)
+            mpv->set("end", "none");
+        stopSet = false;
+    }
+
+    ErrorCode startPlay(bool reverse, int64_t last = kNoStop)
     {
         if (!mpv)
             return bare ? MCIERR_NONAPPLICABLE_FUNCTION : MCIERR_DEVICE_NOT_READY;
         if (reverse && !backwardCapable())
+            return MCIERR_UNSUPPORTED_FUNCTION;
+        // libmpv's stop time does not hold for backward play.
+        if (reverse && last != kNoStop)
             return MCIERR_UNSUPPORTED_FUNCTION;
         backRun = 0;
         settle();
@@ -375,12 +411,16 @@ struct MpvDevice::Impl {
             if (err != MCI_OK)
                 return err;
         }
+        if (last != kNoStop && clampFrame(last) < pos)
+            return MCIERR_OUTOFRANGE;
+        clearStop();
         lastReverse = reverse;
         // Like MCI's default window, libmpv's own one appears when play starts.
         if (!display.handle() && !display.attached())
             attachDisplay(true);
         // At the end of its direction a medium has nothing left to play.
-        if ((!reverse && pos >= frameCount() - 1) || (reverse && pos <= 0)) {
+        if ((!reverse && pos >= frameCount() - 1) || (reverse && pos <= 0)
+            || (last != kNoStop && clampFrame(last) == pos)) {
             transport = Transport::Stopped;
             return MCI_OK;
         }
@@ -389,6 +429,9 @@ struct MpvDevice::Impl {
         mpv->pump();
         playStartTime = mpv->observed().timePos;
         eofRisesAtPlay = mpv->eofRises();
+        heldAtStop = false;
+        stopAt = last == kNoStop ? kNoStop : clampFrame(last);
+        applyStop();
         runEngine();
         transport = reverse ? Transport::Reverse : Transport::Forward;
         return MCI_OK;
@@ -403,6 +446,9 @@ struct MpvDevice::Impl {
         pauseEngine();
         syncPosition();
         transport = to;
+        // A pause keeps the stop point for the resume; a stop ends it.
+        if (to == Transport::Stopped)
+            clearStop();
         return MCI_OK;
     }
 
@@ -486,6 +532,9 @@ void MpvDevice::close()
     d.pos = 0;
     d.transport = Transport::Stopped;
     d.lastReverse = false;
+    d.stopAt = kNoStop;
+    d.stopSet = false;
+    d.heldAtStop = false;
     d.backward = false;
     d.heldFrom = 0;
     d.backRun = 0;
@@ -517,6 +566,7 @@ DeviceCapabilities MpvDevice::capabilities() const
 }
 
 ErrorCode MpvDevice::play(bool reverse) { return impl_->startPlay(reverse); }
+ErrorCode MpvDevice::playTo(bool reverse, int64_t last) { return impl_->startPlay(reverse, last); }
 ErrorCode MpvDevice::stop() { return impl_->halt(Transport::Stopped); }
 ErrorCode MpvDevice::pause() { return impl_->halt(Transport::Paused); }
 
@@ -527,7 +577,7 @@ ErrorCode MpvDevice::resume()
     d.refresh();
     if (d.transport == Transport::Forward || d.transport == Transport::Reverse)
         return MCI_OK;
-    return d.startPlay(d.lastReverse);
+    return d.startPlay(d.lastReverse, d.stopAt);
 }
 
 ErrorCode MpvDevice::seek(int64_t frame)
@@ -551,6 +601,7 @@ ErrorCode MpvDevice::step(int64_t frames)
     d.refresh();
     if (d.transport == Transport::Forward || d.transport == Transport::Reverse)
         d.halt(Transport::Stopped);
+    d.clearStop();
     if (frames == -1)
         return d.stepOneBackward();
     d.backRun = 0;

@@ -32,6 +32,7 @@ public:
     DeviceCapabilities capabilities() const override;
 
     ErrorCode play(bool reverse) override;
+    ErrorCode playTo(bool reverse, int64_t last) override;
     ErrorCode stop() override;
     ErrorCode pause() override;
     ErrorCode resume() override;

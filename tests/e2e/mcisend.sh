@@ -67,6 +67,35 @@ long="/$(printf 'x%.0s' $(seq 1 300))/clip.qqq"
 out="$("$tool" "open \"$long\" alias vid" 2>/dev/null)"
 expect_eq "long open, unknown extension" "281${tab}" "$out"
 
+# A script that plays part of a clip: "wait" returns when the play (or seek) is done.
+ffmpeg -v error -f lavfi -i testsrc=duration=4:size=160x120:rate=25 -c:v mjpeg "$work/clip.avi"
+"$tool" > "$work/out3" 2> "$work/err3" <<CMDS
+open "$work/clip.avi" alias vid
+set vid time format frames
+play vid from 5 to 30 wait
+status vid mode
+status vid position
+seek vid to 80 wait
+status vid mode
+play vid to 10
+play vid reverse to 60
+play vid from 90 to 95 wait
+status vid position
+close vid
+CMDS
+expect_eq "play to, wait" "0${tab}
+0${tab}
+0${tab}
+0${tab}stopped
+0${tab}30
+0${tab}
+0${tab}stopped
+282${tab}
+274${tab}
+0${tab}
+0${tab}95
+0${tab}" "$(cat "$work/out3")"
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1

@@ -31,6 +31,10 @@ public:
     mci::DeviceCapabilities capabilities() const override { return s_.caps; }
 
     mci::ErrorCode play(bool reverse) override { return log(reverse ? "play reverse" : "play"); }
+    mci::ErrorCode playTo(bool reverse, int64_t last) override
+    {
+        return log(std::string(reverse ? "play reverse" : "play") + " to " + std::to_string(last));
+    }
     mci::ErrorCode stop() override { return log("stop"); }
     mci::ErrorCode pause() override { return log("pause"); }
     mci::ErrorCode resume() override { return log("resume"); }

@@ -66,7 +66,7 @@ TEST_F(ServiceCommands, PlayReverseFromSeeksThenPlaysBackward)
     ASSERT_EQ(send("set vid time format frames"), MCI_OK);
     ASSERT_EQ(send("play vid reverse from end"), MCI_OK);
     ASSERT_EQ(send("play vid from 10 to 20"), MCI_OK);
-    EXPECT_EQ(script.calls, (Calls{"seek 249", "play reverse", "seek 10", "play"}));
+    EXPECT_EQ(script.calls, (Calls{"seek 249", "play reverse", "seek 10", "play to 20"}));
 }
 
 TEST_F(ServiceCommands, StatusItems)

@@ -3,6 +3,7 @@
 #include <random>
 
 using namespace keldtest;
+using mci::DeviceMode;
 using mci::MpvDevice;
 
 namespace {
@@ -91,6 +92,20 @@ TEST_P(FrameExact, StepsStopAtTheEndsOfTheMedium)
     expectShows(clip.frames - 1, "step forward on the last frame");
     ASSERT_EQ(device.step(-1), mci::MCI_OK);
     expectShows(clip.frames - 2, "step back from the last frame");
+}
+
+TEST_P(FrameExact, PlayToStopsOnExactlyThatFrame)
+{
+    // Near stops (inside what the decoder holds ahead) and one across key frames.
+    const int64_t last = clip.frames - 1;
+    const std::pair<int64_t, int64_t> plays[] = {{3, 4}, {10, 12}, {last / 3, last / 3 + 25}};
+    for (const auto& [from, to] : plays) {
+        const std::string what = "play from " + std::to_string(from) + " to " + std::to_string(to);
+        ASSERT_EQ(device.seek(from), mci::MCI_OK) << what;
+        ASSERT_EQ(device.playTo(false, to), mci::MCI_OK) << what;
+        ASSERT_TRUE(eventually([&] { return device.mode() == DeviceMode::Stopped; })) << what;
+        expectShows(to, what);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, FrameExact,

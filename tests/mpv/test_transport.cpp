@@ -57,6 +57,58 @@ TEST_F(Transport, PlayedToTheEndItStaysOnTheLastFrameStopped)
     ASSERT_TRUE(eventually([&] { return device.position() > 2; }));
 }
 
+TEST_F(Transport, PlayToStopsOnThatFrameAndALaterPlayGoesOnPastIt)
+{
+    ASSERT_EQ(device.seek(5), mci::MCI_OK);
+    ASSERT_EQ(device.playTo(false, 20), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), DeviceMode::Playing);
+    ASSERT_TRUE(eventually([&] { return device.mode() == DeviceMode::Stopped; }));
+    EXPECT_EQ(device.position(), 20);
+    EXPECT_EQ(frameOnDisplay(device), 20);
+    // The stop point belonged to that play only.
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.position() > 25; }));
+    ASSERT_EQ(device.stop(), mci::MCI_OK);
+    // Stepping after a play-to also moves freely.
+    ASSERT_EQ(device.seek(30), mci::MCI_OK);
+    ASSERT_EQ(device.playTo(false, 32), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.mode() == DeviceMode::Stopped; }));
+    EXPECT_EQ(device.position(), 32);
+    ASSERT_EQ(device.step(1), mci::MCI_OK);
+    EXPECT_EQ(device.position(), 33);
+    ASSERT_EQ(device.step(1), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), 34);
+}
+
+TEST_F(Transport, APausedPlayToKeepsItsStopPointForTheResume)
+{
+    ASSERT_EQ(device.seek(0), mci::MCI_OK);
+    ASSERT_EQ(device.playTo(false, 40), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.position() > 3; }));
+    ASSERT_EQ(device.pause(), mci::MCI_OK);
+    ASSERT_LT(device.position(), 40);
+    ASSERT_EQ(device.resume(), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.mode() == DeviceMode::Stopped; }));
+    EXPECT_EQ(device.position(), 40);
+    EXPECT_EQ(frameOnDisplay(device), 40);
+}
+
+TEST_F(Transport, PlayToBehindTheFrameOnDisplayOrBackwardsIsRefused)
+{
+    ASSERT_EQ(device.seek(50), mci::MCI_OK);
+    EXPECT_EQ(device.playTo(false, 49), mci::MCIERR_OUTOFRANGE);
+    EXPECT_EQ(device.playTo(true, 10), mci::MCIERR_UNSUPPORTED_FUNCTION);
+    EXPECT_EQ(device.mode(), DeviceMode::Stopped);
+    EXPECT_EQ(device.position(), 50);
+    // To the frame on display: nothing to play. To the last frame: as a plain play.
+    EXPECT_EQ(device.playTo(false, 50), mci::MCI_OK);
+    EXPECT_EQ(device.mode(), DeviceMode::Stopped);
+    ASSERT_EQ(device.seek(clip.frames - 10), mci::MCI_OK);
+    ASSERT_EQ(device.playTo(false, clip.frames - 1), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.mode() == DeviceMode::Stopped; }));
+    EXPECT_EQ(device.position(), clip.frames - 1);
+}
+
 TEST_F(Transport, ReversePlayMovesBackwardsAndResumesBackwards)
 {
     ASSERT_EQ(device.seek(100), mci::MCI_OK);
