@@ -22,15 +22,23 @@ int64_t framesOf(MciInstance& instance, const MciValue& value)
     return instance.toFrames(value.number);
 }
 
-// "wait": the command returns once the device has finished what it started.
-void waitWhile(MciDevice& device, std::initializer_list<DeviceMode> modes)
+// "wait": the command returns once the device has finished what it started. A play
+// may last as long as its medium; a seek that has not landed within the deadline
+// reports the driver's failure instead of holding the caller for ever.
+bool waitWhile(MciDevice& device, std::initializer_list<DeviceMode> modes,
+               std::chrono::steady_clock::duration deadline = std::chrono::steady_clock::duration::max())
 {
+    const auto start = std::chrono::steady_clock::now();
     const auto busy = [&] {
         const DeviceMode now = device.mode();
         return std::find(modes.begin(), modes.end(), now) != modes.end();
     };
-    while (busy())
+    while (busy()) {
+        if (std::chrono::steady_clock::now() - start > deadline)
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 } // namespace
@@ -72,8 +80,9 @@ ErrorCode handleSeek(MciContext& context, const MciCommand& command, std::string
         return MCIERR_MISSING_PARAMETER;
     MciInstance& instance = *context.instance;
     const ErrorCode error = instance.device->seek(framesOf(instance, command.get("to")));
-    if (error == MCI_OK && command.has("wait"))
-        waitWhile(*instance.device, {DeviceMode::Seeking});
+    if (error == MCI_OK && command.has("wait")
+        && !waitWhile(*instance.device, {DeviceMode::Seeking}, std::chrono::seconds(30)))
+        return MCIERR_DRIVER;
     return error;
 }
 
