@@ -6,6 +6,7 @@
 #include "mci/MciService.h"
 #include "panel/ZORVEX32.h"
 #include "platform/MallocArenas.h"
+#include "platform/TerminationSignals.h"
 #include "prefs/preferen.h"
 #include "queue/QueueForm.h"
 #include "shell/Info.h"
@@ -78,6 +79,12 @@ int main(int argc, char** argv)
     auto prefs = std::make_unique<TPrefs>();
     Prefs = prefs.get();
     prefs->FormCreate();
+
+    // A logout or `kill` ends the run as Exit does, so the settings are written.
+    TerminationSignals termination([&panel] {
+        if (panel)
+            panel->ExitProgramClick();
+    });
 
     panel->InfoWindow = info.get();
     panel->QueueWindow = queue.get();
