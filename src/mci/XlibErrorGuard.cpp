@@ -2,18 +2,14 @@
 
 #include <X11/Xlib.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
 
 namespace {
 
-std::atomic<unsigned> quietErrors {0};
-
 int quietHandler(::Display* display, XErrorEvent* event)
 {
-    quietErrors.fetch_add(1);
     if (const char* log = std::getenv("KELD32_MPV_LOG"); log && *log) {
         char text[80] = {};
         XGetErrorText(display, event->error_code, text, sizeof text);
@@ -51,11 +47,6 @@ void KeepXlibErrorsNonFatal()
     // protocol error never ends the program, whoever set the handler last.
     static const bool done = (XSetErrorHandler(nullptr), true);
     (void)done;
-}
-
-unsigned QuietXlibErrors()
-{
-    return quietErrors.load();
 }
 
 } // namespace mci

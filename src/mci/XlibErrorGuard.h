@@ -19,7 +19,4 @@ namespace mci {
 // unit linked into every program that uses the service.
 void KeepXlibErrorsNonFatal();
 
-// How many protocol errors the quiet handler has taken (for tests).
-unsigned QuietXlibErrors();
-
 } // namespace mci
