@@ -6,6 +6,7 @@
 #include "panel/ZORVEX32.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -252,6 +253,13 @@ bool pathCanBeQuoted(const QString& path)
     return true;
 }
 
+// A file name whose bytes are not UTF-8 reaches us with U+FFFD in their place (Qt
+// decodes names on the way in), so it names no file: say so instead of "not found".
+bool nameLostItsBytes(const QString& path)
+{
+    return path.contains(QChar(QChar::ReplacementCharacter)) && !QFileInfo::exists(path);
+}
+
 // The forced device's name comes from the settings file, which a user may edit: a
 // name with blanks or quotes would add keywords of its own to the open command.
 // MCI device names are single words.
@@ -322,6 +330,12 @@ void OpenMedia(const QString& path, int& result)
     if (!pathCanBeQuoted(path)) {
         ShowMciError(QStringLiteral("The file name holds a double quote or a control character, which cannot be "
                                     "passed to the MCI device. Rename the file and try again.\n\n") + path);
+        result = 0;
+        return;
+    }
+    if (nameLostItsBytes(path)) {
+        ShowMciError(QStringLiteral("The file name is not valid UTF-8 text, so it cannot be passed to the MCI "
+                                    "device. Rename the file and try again.\n\n") + path);
         result = 0;
         return;
     }

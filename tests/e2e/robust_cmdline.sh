@@ -69,6 +69,10 @@ expect_refused "name that would alias another file" "$WORK/decoy.mp4\" alias w \
 # Quoted as it is, this one is a valid command that opens decoy.mp4 instead.
 expect_refused "name that would open another file" "$WORK/decoy.mp4\" type \"mpegvideo"
 grep -q 'double quote' "$WORK/err" || fail "the refused name was not explained"
+# "café.mp4" in Latin-1 bytes: it exists, but its name cannot reach the device.
+cp "$WORK/good.mp4" "$WORK/caf"$'\xe9'".mp4"
+expect_refused "name that is not UTF-8" "$WORK/caf"$'\xe9'".mp4"
+grep -q 'not valid UTF-8' "$WORK/err" || fail "the name that is not UTF-8 was reported as: $(grep -m1 '^KELD32: ' "$WORK/err")"
 
 # No read permission: root reads anything, so the player runs as nobody, offscreen
 # (nobody may not use the root's X server) with the device headless.

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdio>
+
 namespace {
 
 class HostileNames : public RobustFixture {
@@ -88,6 +90,42 @@ TEST_F(HostileNames, NamesThatWouldBreakTheQuotingAreRefusedBeforeAnythingIsOpen
         EXPECT_EQ(openAliases(), 0);
         expectUsable();
     }
+}
+
+TEST_F(HostileNames, ANameWhoseBytesAreNotUtf8IsExplainedNotReportedMissing)
+{
+    // "café.avi" written in Latin-1: the name Qt hands on has U+FFFD for the é.
+    const QString dir = keldtest::StampedClip::folder() + QStringLiteral("/names");
+    QDir().mkpath(dir);
+    const QByteArray bytes = QFile::encodeName(dir) + QByteArray("/caf\xe9.avi");
+    QFile source(BadMedia::goodClip());
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray clip = source.readAll();
+    FILE* raw = std::fopen(bytes.constData(), "wb");
+    ASSERT_NE(raw, nullptr);
+    ASSERT_EQ(std::fwrite(clip.constData(), 1, size_t(clip.size()), raw), size_t(clip.size()));
+    std::fclose(raw);
+
+    const QString seen = QFile::decodeName(bytes);
+    ASSERT_TRUE(seen.contains(QChar(QChar::ReplacementCharacter)));
+    service->sent.clear();
+    errors.clear();
+    openFromDialog(seen);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.first().contains(QStringLiteral("not valid UTF-8")));
+    EXPECT_EQ(service->countStartingWith("open"), 0);
+    EXPECT_EQ(MediaOpen, 0);
+    expectUsable();
+    std::remove(bytes.constData());
+
+    // A real name may hold U+FFFD itself: it opens.
+    const QString odd = copyNamed(QStringLiteral("odd \uFFFD name.avi"));
+    errors.clear();
+    openFromDialog(odd);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(" | ").toStdString();
+    EXPECT_EQ(MediaOpen, 1);
+    int result = 0;
+    CloseMedia(result);
 }
 
 TEST_F(HostileNames, AForcedDeviceNameFromAnEditedSettingsFileCannotAddKeywords)
