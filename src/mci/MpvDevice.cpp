@@ -23,8 +23,8 @@ enum class Transport { Stopped, Paused, Forward, Reverse };
 
 constexpr std::chrono::milliseconds kOpenTimeout {10000};
 constexpr std::chrono::milliseconds kSeekTimeout {10000};
-constexpr int64_t kAudioFramesPerSecond = 1000;
-constexpr int64_t kNoStop = -1;   // a waveaudio "frame" is a millisecond
+constexpr int64_t kAudioFramesPerSecond = 1000;   // a waveaudio "frame" is a millisecond
+constexpr int64_t kNoStop = -1;                    // play without a "to"
 // libmpv plays backwards by decoding a whole group of pictures and handing its frames
 // out in reverse; this bounds the frames it holds (KELD32_MCI_REVERSAL_MIB overrides).
 constexpr int64_t kDefaultReversalMiB = 512;
