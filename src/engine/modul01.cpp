@@ -279,6 +279,25 @@ QString openCommand(const QString& path)
     return QStringLiteral("open ") + element + QStringLiteral(" alias vid");
 }
 
+// Why the open command for `path` must not be sent (empty when it may): every
+// way to open a file comes through here, so each refusal is explained once.
+QString openRefusal(const QString& path)
+{
+    if (!pathCanBeQuoted(path))
+        return QStringLiteral("The file name holds a double quote or a control character, which cannot be "
+                              "passed to the MCI device. Rename the file and try again.\n\n")
+               + path;
+    if (nameLostItsBytes(path))
+        return QStringLiteral("The file name is not valid UTF-8 text, so it cannot be passed to the MCI "
+                              "device. Rename the file and try again.\n\n")
+               + path;
+    if (ForceDevice == 1 && !deviceNameIsOneWord(ForcedDevice))
+        return QStringLiteral("The forced MCI device name is not a device name. Choose the device again in "
+                              "the preferences.\n\n")
+               + ForcedDevice;
+    return {};
+}
+
 void queryCapabilities()
 {
     SendMciString(QStringLiteral("capability vid can reverse"), MciReply, MciError);
@@ -327,21 +346,9 @@ void hostVideo()
 void OpenMedia(const QString& path, int& result)
 {
     setPollTimer(false);
-    if (!pathCanBeQuoted(path)) {
-        ShowMciError(QStringLiteral("The file name holds a double quote or a control character, which cannot be "
-                                    "passed to the MCI device. Rename the file and try again.\n\n") + path);
-        result = 0;
-        return;
-    }
-    if (nameLostItsBytes(path)) {
-        ShowMciError(QStringLiteral("The file name is not valid UTF-8 text, so it cannot be passed to the MCI "
-                                    "device. Rename the file and try again.\n\n") + path);
-        result = 0;
-        return;
-    }
-    if (ForceDevice == 1 && !deviceNameIsOneWord(ForcedDevice)) {
-        ShowMciError(QStringLiteral("The forced MCI device name is not a device name. Choose the device again in "
-                                    "the preferences.\n\n") + ForcedDevice);
+    const QString refusal = openRefusal(path);
+    if (!refusal.isEmpty()) {
+        ShowMciError(refusal);
         result = 0;
         return;
     }

@@ -11,17 +11,10 @@ e2e_begin signal "${1:?build directory}"
 CLIP="$WORK/stamp.avi"
 make_stamped_clip "$CLIP" 100 || { echo "ffmpeg could not make the clip"; exit 1; }
 
-# end_by SIGNAL: sends it and expects a clean end of its own within 20 s.
+# end_by SIGNAL: sends it and expects a clean end of the player's own.
 end_by() {
     kill -"$1" "$PLAYER_PID"
-    if ! wait_until 20 player_ended; then
-        fail "SIG$1 did not end the player"
-        kill -KILL "$PLAYER_PID"
-    fi
-    wait "$PLAYER_PID" 2>/dev/null
-    local rc=$?
-    PLAYER_PID=""
-    check_eq "exit status after SIG$1" 0 "$rc"
+    expect_clean_end "SIG$1"
 }
 size_is() { [ "$(window_size "$DISPLAY_WIN")" = "$1" ]; }
 

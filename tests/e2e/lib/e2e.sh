@@ -178,18 +178,24 @@ setting() {  # NAME
 
 player_ended() { ! kill -0 "$PLAYER_PID" 2>/dev/null; }
 
-# Ends the run through the Exit entry (Ctrl+Q), as a user would; 1 when it stays up.
-exit_player() {
-    press "$PANEL" ctrl+q
+# expect_clean_end WHAT: waits up to 20 s for the player to end by itself after WHAT
+# (killing it if it does not) and checks exit status 0: a player killed on the way
+# out writes no settings.
+expect_clean_end() {
     if ! wait_until 20 player_ended; then
-        fail "Ctrl+Q did not end the player"
-        kill "$PLAYER_PID"
+        fail "$1 did not end the player"
+        kill -KILL "$PLAYER_PID"
     fi
     wait "$PLAYER_PID" 2>/dev/null
     local rc=$?
     PLAYER_PID=""
-    # Exit must be clean: a player killed on the way out writes no settings.
-    [ "$rc" -eq 0 ] || fail "Exit ended the player with status $rc: $(tr '\r' '\n' <"$WORK/player.err" | grep -m1 -A2 'Error')"
+    [ "$rc" -eq 0 ] || fail "$1 ended the player with status $rc: $(tr '\r' '\n' <"$WORK/player.err" | grep -m1 -A2 'Error')"
+}
+
+# Ends the run through the Exit entry (Ctrl+Q), as a user would.
+exit_player() {
+    press "$PANEL" ctrl+q
+    expect_clean_end "Ctrl+Q"
 }
 
 # Closes the medium (Ctrl+X), then exits: for the scripts whose subject is not
