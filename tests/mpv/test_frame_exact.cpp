@@ -30,7 +30,7 @@ protected:
     }
 
     ClipInfo clip;
-    MpvDevice device {"digitalvideo"};
+    MpvDevice device;
 };
 
 TEST_P(FrameExact, OpensStoppedOnFrameZeroWithTheStreamsFacts)
