@@ -10,7 +10,7 @@ int64_t PrefetchPlanner::aheadWindow(const Situation& s)
 {
     const int64_t usable = s.capacity * 9 / 10;
     if (s.motion == Motion::Reverse)
-        return 1;
+        return 0;
     if (s.motion == Motion::Forward)
         return std::max<int64_t>(4, usable * 8 / 10);
     return s.direction < 0 ? std::max<int64_t>(3, usable / 10) : std::max<int64_t>(4, usable * 35 / 100);
@@ -37,11 +37,9 @@ std::optional<DecodeJob> PrefetchPlanner::next(const Situation& s, const Cached&
         }
         return std::nullopt;
     }
-    if (s.motion == Motion::Reverse) {
-        if (auto job = behind(s, cached))
-            return job;
-        return ahead(s, cached);
-    }
+    // Playing backwards, what lies above the position is behind it.
+    if (s.motion == Motion::Reverse)
+        return behind(s, cached);
     if (s.direction < 0) {
         if (auto job = behind(s, cached))
             return job;

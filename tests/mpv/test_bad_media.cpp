@@ -3,6 +3,8 @@
 
 #include <QRandomGenerator>
 
+#include <cstring>
+
 using namespace keldtest;
 using mci::MpvDevice;
 
@@ -113,6 +115,52 @@ TEST_F(BadMedia, MpegProgramStreamsPlayBackwardsToo)
     ASSERT_TRUE(eventually([&] { return device.mode() == mci::DeviceMode::Stopped; }));
     EXPECT_EQ(device.position(), 0);
     EXPECT_EQ(frameOnDisplay(device), 0);
+}
+
+TEST_F(BadMedia, AHeaderThatClaimsABillionSecondsOpensWithTheFramesItHas)
+{
+    // The Matroska segment's duration (element 0x4489, an 8-byte float in
+    // milliseconds) says a billion seconds; the file holds 60 frames.
+    const ClipInfo clip = StampedClip::get(ClipKind::MkvVfr);
+    QFile in(clip.path);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray bytes = in.readAll();
+    const int at = bytes.indexOf(QByteArray("\x44\x89\x88", 3));
+    ASSERT_GT(at, 0);
+    const double claimed = 1e12;
+    quint64 bits = 0;
+    std::memcpy(&bits, &claimed, sizeof bits);
+    for (int i = 0; i < 8; ++i)
+        bytes[at + 3 + i] = char(bits >> (56 - 8 * i));
+    const QString liar = StampedClip::writeBytes("billion_seconds.mkv", bytes);
+    MpvDevice device;
+    ASSERT_EQ(device.open(liar.toStdString()), mci::MCI_OK);
+    EXPECT_EQ(device.length(), 60);
+    ASSERT_EQ(device.seek(59), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), 59);
+}
+
+TEST_F(BadMedia, LocalNamesThatLookLikeAddressesOrStandardInputAreOpenedAsFiles)
+{
+    const ClipInfo clip = StampedClip::get(ClipKind::AviMjpeg);
+    const QString root = StampedClip::folder() + "/names_like_urls";
+    QDir().mkpath(root + "/http:/127.0.0.1:8765");
+    const QString dash = root + "/-";
+    const QString url = root + "/http:/127.0.0.1:8765/x.avi";
+    for (const QString& copy : {dash, url}) {
+        QFile::remove(copy);
+        ASSERT_TRUE(QFile::copy(clip.path, copy));
+    }
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(root);
+    for (const char* name : {"-", "http:/127.0.0.1:8765/x.avi", "./-"}) {
+        MpvDevice device;
+        EXPECT_EQ(device.open(name), mci::MCI_OK) << name;
+        EXPECT_EQ(device.length(), clip.frames) << name;
+        ASSERT_EQ(device.seek(9), mci::MCI_OK);
+        EXPECT_EQ(frameOnDisplay(device), 9) << name;
+    }
+    QDir::setCurrent(before);
 }
 
 } // namespace
