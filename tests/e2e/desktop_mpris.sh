@@ -4,10 +4,10 @@
 # MPRIS 2. A clip opened over the bus plays; play-pause pauses and plays again as
 # the caption shows; a position lands on its exact frame, a relative seek too;
 # the metadata names the file and its length; the panel's play key is heard on
-# the bus, and stop stops; next and previous move
-# a queue; Quit ends the program with the settings written, the volume set over
-# the bus among them. A follower sees each change of status once, as it happens.
-# Without a session bus the player runs as before.
+# the bus, and stop stops; a follower sees each change of status once, as it
+# happens; Quit ends the program with the settings written, the volume set over
+# the bus among them; next and previous move a queue. Without a session bus the
+# player runs as before.
 #   bash desktop_mpris.sh BUILD_DIR       (KELD32_BIN=... for an installed player)
 set -uo pipefail
 E2E_SCRIPT=$(readlink -f "$0")
@@ -47,6 +47,7 @@ FOLLOWER=$!
 dbus-monitor --session "type='signal',path='/org/mpris/MediaPlayer2',member='PropertiesChanged'" \
     >"$WORK/signals.txt" 2>/dev/null &
 MONITOR=$!
+trap 'kill "$FOLLOWER" "$MONITOR" 2>/dev/null; e2e_cleanup' EXIT
 wait_until 10 grep -qx Stopped "$WORK/follow.txt" || fail "playerctl --follow status saw no status"
 wait_until 10 test -s "$WORK/signals.txt" || fail "dbus-monitor did not start"
 last_followed_is() { [ "$(tail -1 "$WORK/follow.txt")" = "$1" ]; }
@@ -55,7 +56,7 @@ refused=$(bus_call org.mpris.MediaPlayer2.Player.OpenUri string:https://example.
 grep -q '^Error org.freedesktop.DBus.Error.NotSupported' <<<"$refused" \
     || fail "OpenUri of a web address was not refused: $refused"
 
-# -- Open over the bus, then play-pause twice ------------------------------------------
+# -- Open over the bus, then play-pause three times -------------------------------------
 pctl open "file://$CLIP" || fail "playerctl open failed"
 wait_until 15 caption_matches "$PANEL" '^STAMP\.AVI +- +Frame:' || fail "OpenUri did not open the clip: [$(caption "$PANEL")]"
 wait_until 10 find_display || fail "no display window"
