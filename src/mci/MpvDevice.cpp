@@ -14,6 +14,10 @@
 #include <future>
 #include <new>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace mci {
 namespace {
 
@@ -109,10 +113,15 @@ ErrorCode MpvDevice::open(const std::string& path)
 void MpvDevice::close()
 {
     clock_.stop();
-    sound_.close();
     server_.setListener({});
     server_.close();
     window_.reset();
+    sound_.close();
+    // The C library keeps freed heap pages resident until told otherwise; a queue
+    // would carry the largest medium's cache from one entry to the next.
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
     ownAttached_ = false;
     bare_ = false;
     navigation_ = Navigation::Stopped;

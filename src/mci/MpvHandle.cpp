@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace mci {
 namespace {
 
@@ -25,11 +21,6 @@ MpvHandle::~MpvHandle()
     if (h_) {
         mpv_set_wakeup_callback(h_, nullptr, nullptr);
         mpv_terminate_destroy(h_);
-        // The C library keeps freed heap pages resident until told otherwise; a
-        // queue would carry the largest medium's peak.
-#if defined(__GLIBC__)
-        malloc_trim(0);
-#endif
     }
 }
 

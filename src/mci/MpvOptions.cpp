@@ -17,6 +17,10 @@ MpvHandle::Options MpvOptions::forSound(int volume0to1000, bool silent)
         {"load-scripts", "no"},    {"sub-auto", "no"},          {"audio-file-auto", "no"},
         {"stop-screensaver", "no"}, {"force-window", "no"},
         {"vid", "no"},             {"audio-display", "no"},     {"vo", "null"},
+        // A file is read as the file it is: libavformat's demuxers only, on local
+        // files only, never a playlist's or a reference's entries elsewhere.
+        {"demuxer", "lavf"},       {"demuxer-lavf-o", "protocol_whitelist=file"},
+        {"access-references", "no"},
         {"volume", volume},        {"ao", silent ? "null" : "pulse,alsa,null"},
     };
     if (const char* log = std::getenv("KELD32_MPV_LOG"); log && *log) {
