@@ -292,7 +292,16 @@ bool FrameDecoder::seekTo(int64_t start)
     return false;
 }
 
-FrameDecoder::Outcome FrameDecoder::run(int64_t start, int64_t wanted, const Sink& sink, const Cancelled& cancelled)
+// As libmpv's exact seek does: what is decoded only to reach a frame need not be
+// shown, and pictures nothing refers to need not be decoded at all.
+void FrameDecoder::skipUnreferencedBelow(int64_t packet, int64_t keepFrom)
+{
+    const int64_t n = index_.frameOf(packet);
+    codec_->skip_frame = n >= 0 && n < keepFrom ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+}
+
+FrameDecoder::Outcome FrameDecoder::run(int64_t start, int64_t wanted, int64_t keepFrom, const Sink& sink,
+                                        const Cancelled& cancelled)
 {
     if (!codec_)
         return Outcome::Failed;
@@ -303,6 +312,7 @@ FrameDecoder::Outcome FrameDecoder::run(int64_t start, int64_t wanted, const Sin
             return Outcome::Cancelled;
         if (!pending_ && !readVideoPacket())
             return drain(sink);
+        skipUnreferencedBelow(pendingIndex_, keepFrom);
         const Outcome o = feed(pendingIndex_, sink);
         if (o != Outcome::End)
             return o;

@@ -37,8 +37,9 @@ public:
     int64_t firstPicture(AVFrame*& picture);
 
     // Decodes from key packet `start` on, or on from where it stands when that also
-    // gives the frames from `wanted` (continue()), until the sink says enough.
-    Outcome run(int64_t start, int64_t wanted, const Sink& sink, const Cancelled& cancelled);
+    // gives the frames from `wanted` (canContinueTo()), until the sink says enough.
+    // Below frame `keepFrom` pictures that no other refers to are skipped.
+    Outcome run(int64_t start, int64_t wanted, int64_t keepFrom, const Sink& sink, const Cancelled& cancelled);
     // Decoding on from here shows `frame` without a seek.
     bool canContinueTo(int64_t frame) const;
     // The last frame handed out since the last seek (-1: none).
@@ -51,6 +52,7 @@ private:
     int64_t numberOf(const AVFrame* picture) const;
     bool readVideoPacket();
     Outcome feed(int64_t packet, const Sink& sink);
+    void skipUnreferencedBelow(int64_t packet, int64_t keepFrom);
     Outcome drain(const Sink& sink);
     Outcome receive(const Sink& sink);
     void reopenAtStart();

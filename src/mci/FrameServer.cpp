@@ -185,7 +185,7 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
             return job.urgent && job.last != t;
         return !decoder_.canContinueTo(t);
     };
-    const FrameDecoder::Outcome outcome = decoder_.run(job.start, job.first, sink, cancelled);
+    const FrameDecoder::Outcome outcome = decoder_.run(job.start, job.first, job.keepFrom, sink, cancelled);
     if (outcome == FrameDecoder::Outcome::Failed)
         return false;
     return added;

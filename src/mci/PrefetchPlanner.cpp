@@ -28,7 +28,8 @@ std::optional<DecodeJob> PrefetchPlanner::next(const Situation& s, const Cached&
         return std::nullopt;
     const int64_t t = index_.clampFrame(s.target);
     if (!cached(t))
-        return DecodeJob {index_.decodeStartFor(t), t, t, true};
+        return DecodeJob {index_.decodeStartFor(t), t, t, true,
+                          s.motion == Motion::Still ? std::max<int64_t>(0, t - kSeekReadBehind) : t};
     if (s.motion == Motion::Forward) {
         // Playing forward, the next frame waits: decoding runs on without seeking.
         if (auto job = ahead(s, cached)) {
@@ -56,7 +57,7 @@ std::optional<DecodeJob> PrefetchPlanner::ahead(const Situation& s, const Cached
     const int64_t end = std::min(index_.count() - 1, t + aheadWindow(s));
     for (int64_t n = t + 1; n <= end; ++n)
         if (!cached(n))
-            return DecodeJob {index_.decodeStartFor(n), n, end, false};
+            return DecodeJob {index_.decodeStartFor(n), n, end, false, n};
     return std::nullopt;
 }
 
@@ -77,7 +78,7 @@ std::optional<DecodeJob> PrefetchPlanner::behind(const Situation& s, const Cache
     int64_t bottom = top;
     while (bottom > low && !cached(bottom - 1))
         --bottom;
-    return DecodeJob {index_.decodeStartFor(bottom), bottom, top, s.motion == Motion::Reverse && nextMissing};
+    return DecodeJob {index_.decodeStartFor(bottom), bottom, top, s.motion == Motion::Reverse && nextMissing, bottom};
 }
 
 } // namespace mci

@@ -21,6 +21,9 @@ struct DecodeJob {
     int64_t first = 0;
     int64_t last = 0;
     bool urgent = false;   // the frame on display (or the next one in reverse) waits for it
+    // Frames below this one are not wanted: pictures no other picture refers to
+    // need not be decoded there.
+    int64_t keepFrom = 0;
 };
 
 // Decides what to decode next around the position: the frame to show first, then the
@@ -42,7 +45,9 @@ public:
 
     std::optional<DecodeJob> next(const Situation& s, const Cached& cached) const;
 
-    // Frames kept ahead of and behind the position.
+    // Frames kept ahead of and behind the position; a seek decodes this many frames
+    // before its target fully, for the first steps back.
+    static constexpr int64_t kSeekReadBehind = 12;
     static int64_t aheadWindow(const Situation& s);
     static int64_t behindWindow(const Situation& s);
 
