@@ -25,14 +25,21 @@ std::string AvInput::fileUrl(const std::string& path)
     return "file:" + path;
 }
 
-AvInput::Result AvInput::open(const std::string& path)
+AvInput::Result AvInput::check(const std::string& path)
 {
-    close();
     struct stat s {};
     if (::stat(path.c_str(), &s) != 0)
         return Result::NotFound;
     if (!S_ISREG(s.st_mode) || s.st_size == 0)
         return Result::Invalid;
+    return Result::Ok;
+}
+
+AvInput::Result AvInput::open(const std::string& path)
+{
+    close();
+    if (const Result checked = check(path); checked != Result::Ok)
+        return checked;
 
     av_log_set_level(AV_LOG_QUIET);
     AVDictionary* options = nullptr;

@@ -20,6 +20,9 @@ public:
     AvInput& operator=(const AvInput&) = delete;
 
     Result open(const std::string& path);
+    // What open() checks before reading anything: a regular file, not empty. A pipe
+    // or a device node would block or never end.
+    static Result check(const std::string& path);
     void close();
 
     AVFormatContext* context() const { return ctx_; }

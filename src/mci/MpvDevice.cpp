@@ -1,5 +1,6 @@
 #include "mci/MpvDevice.h"
 
+#include "mci/AvInput.h"
 #include "mci/BmpWriter.h"
 #include "mci/FramePainter.h"
 #include "mci/HeadlessFrameWindow.h"
@@ -74,6 +75,14 @@ ErrorCode MpvDevice::open(const std::string& path)
     if (path.empty()) {
         bare_ = true;
         return MCI_OK;
+    }
+    switch (AvInput::check(path)) {
+    case AvInput::Result::NotFound:
+        return MCIERR_FILE_NOT_FOUND;
+    case AvInput::Result::Invalid:
+        return MCIERR_INVALID_FILE;
+    case AvInput::Result::Ok:
+        break;
     }
     // The sound is loaded while the index is read: an open costs about one of the two.
     auto sound = std::async(std::launch::async, [this, path] { return sound_.open(path, volume_, headless()); });

@@ -81,8 +81,11 @@ double MpvSound::clock()
 {
     if (!mpv_)
         return -1;
+    // Sound that has ended (shorter than the pictures) is no clock to follow.
     double t = -1;
-    return mpv_->getDouble("time-pos", t) ? t : -1;
+    if (mpv_->getString("eof-reached") == "yes" || !mpv_->getDouble("time-pos", t))
+        return -1;
+    return t;
 }
 
 bool MpvSound::ended()

@@ -25,7 +25,8 @@ public:
     // Moves to `seconds` and stays paused.
     bool seek(double seconds, std::chrono::milliseconds timeout);
     void pause();
-    // Seconds on the medium's clock, -1 when unknown.
+    // Seconds on the medium's clock, -1 when unknown or the sound has ended. Safe to
+    // call from another thread than the one that controls the sound.
     double clock();
     bool ended();
     double duration();

@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace keldtest;
 using mci::MpvDevice;
@@ -37,6 +38,10 @@ TEST_F(BadMedia, EachBrokenFileFailsWithItsCodeAndTheDeviceOpensTheNextOne)
         ClipKind::Mp4H264, "cut_half.mp4", QFileInfo(StampedClip::get(ClipKind::Mp4H264).path).size() / 2);
     const QString dir = StampedClip::folder() + "/a_folder.avi";
     QDir().mkpath(dir);
+    // A pipe nobody writes to: opening it for reading would wait for ever.
+    const QString pipe = StampedClip::folder() + "/a_pipe.mp4";
+    QFile::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
 
     const struct {
         QString path;
@@ -48,6 +53,7 @@ TEST_F(BadMedia, EachBrokenFileFailsWithItsCodeAndTheDeviceOpensTheNextOne)
         {mp4Half, mci::MCIERR_INVALID_FILE},   // index (moov) at the end, cut away
         {mkvHead, mci::MCIERR_INVALID_FILE},   // headers only, not one frame
         {dir, mci::MCIERR_INVALID_FILE},
+        {pipe, mci::MCIERR_INVALID_FILE},
         {StampedClip::get(ClipKind::AudioOnly).path, mci::MCIERR_INVALID_FILE},
     };
     for (const auto& c : cases) {
