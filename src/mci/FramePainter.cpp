@@ -13,11 +13,17 @@ extern "C" {
 namespace mci {
 namespace {
 
-void fillBlack(uint8_t* pixels, int width, int height, int stride)
+// Paints black what lies outside the rectangle [x0, x1) x [y0, y1).
+void fillAround(uint8_t* pixels, int width, int height, int stride, int x0, int y0, int x1, int y1)
 {
     for (int y = 0; y < height; ++y) {
         uint32_t* row = reinterpret_cast<uint32_t*>(pixels + int64_t(y) * stride);
-        std::fill(row, row + width, 0xff000000u);
+        if (y < y0 || y >= y1) {
+            std::fill(row, row + width, 0xff000000u);
+            continue;
+        }
+        std::fill(row, row + x0, 0xff000000u);
+        std::fill(row + x1, row + width, 0xff000000u);
     }
 }
 
@@ -48,17 +54,19 @@ FramePainter::~FramePainter()
 bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t* pixels, int width, int height,
                          int stride)
 {
-    fillBlack(pixels, width, height, stride);
     const AVFrame* f = decoded.frame();
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(AVPixelFormat(f->format));
     if (!desc || (desc->flags & (AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_HWACCEL)) || f->width <= 0
-        || f->height <= 0 || dest.width <= 0 || dest.height <= 0)
+        || f->height <= 0 || dest.width <= 0 || dest.height <= 0) {
+        fillAround(pixels, width, height, stride, 0, 0, 0, 0);
         return false;
+    }
     // The visible part of the destination, and the part of the picture it shows.
-    const int vx0 = std::max(dest.left, 0);
-    const int vy0 = std::max(dest.top, 0);
-    const int vx1 = int(std::min<int64_t>(int64_t(dest.left) + dest.width, width));
-    const int vy1 = int(std::min<int64_t>(int64_t(dest.top) + dest.height, height));
+    const int vx0 = std::clamp(dest.left, 0, width);
+    const int vy0 = std::clamp(dest.top, 0, height);
+    const int vx1 = int(std::clamp<int64_t>(int64_t(dest.left) + dest.width, vx0, width));
+    const int vy1 = int(std::clamp<int64_t>(int64_t(dest.top) + dest.height, vy0, height));
+    fillAround(pixels, width, height, stride, vx0, vy0, vx1, vy1);
     if (vx1 <= vx0 || vy1 <= vy0)
         return true;
     const double sx = double(f->width) / dest.width;
@@ -72,8 +80,10 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
     int cy1 = std::min(f->height, int(std::ceil((vy1 - dest.top) * sy)));
     cx0 = std::clamp(cx0, 0, f->width - 1);
     cy0 = std::clamp(cy0, 0, f->height - 1);
-    if (cx1 <= cx0 || cy1 <= cy0)
+    if (cx1 <= cx0 || cy1 <= cy0) {
+        fillAround(pixels, width, height, stride, 0, 0, 0, 0);
         return true;
+    }
 
     const uint8_t* src[4] = {};
     for (int p = 0; p < 4 && f->data[p]; ++p) {

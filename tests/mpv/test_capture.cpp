@@ -1,6 +1,8 @@
 #include "MpvTestSupport.h"
 #include "mci/BmpWriter.h"
 #include "mci/FrameIndex.h"
+#include "mci/FramePainter.h"
+#include "mci/FrameServer.h"
 
 #include <QFileInfo>
 
@@ -81,6 +83,29 @@ TEST(BmpWriter, RowsAreStoredBottomUpInBlueGreenRedAndPaddedToFourBytes)
     EXPECT_EQ(back.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(back.pixel(2, 0), qRgb(0, 0, 255));
     EXPECT_EQ(back.pixel(0, 1), qRgb(10, 20, 30));
+}
+
+TEST(FramePainter, AMagnifiedAndPannedDestinationShowsThatPartOfThePictureAndBlackAround)
+{
+    // Frame 74 = bits 1, 3 and 6: bars 1, 3 and 6 of 16 (20 pixels each) are white.
+    mci::FrameServer server;
+    ASSERT_EQ(server.open(StampedClip::get(ClipKind::AviMjpeg).path.toStdString()), mci::FrameServer::Result::Ok);
+    server.show(74);
+    const mci::FramePtr frame = server.waitFor(74, std::chrono::seconds(10));
+    ASSERT_TRUE(frame);
+    QImage window(320, 240, QImage::Format_RGB32);
+    mci::FramePainter painter;
+    const auto white = [&](int x) { return qGray(window.pixel(x, 120)) > 128; };
+    // Twice the size, moved 40 pixels left: bar b spans 40 pixels from 40 b - 40.
+    ASSERT_TRUE(painter.paint(*frame, {-40, 0, 640, 480}, window.bits(), 320, 240, int(window.bytesPerLine())));
+    for (int b = 1; b < 8; ++b)
+        EXPECT_EQ(white(40 * b - 20), ((74 >> b) & 1) != 0) << "bar " << b;
+    // A small destination: the picture inside it, black around it.
+    ASSERT_TRUE(painter.paint(*frame, {160, 60, 160, 120}, window.bits(), 320, 240, int(window.bytesPerLine())));
+    EXPECT_EQ(qGray(window.pixel(10, 10)), 0);
+    EXPECT_EQ(qGray(window.pixel(150, 200)), 0);
+    EXPECT_EQ(white(160 + 10 * 3 + 5), true);    // bar 3, now 10 pixels wide
+    EXPECT_EQ(white(160 + 10 * 2 + 5), false);
 }
 
 TEST(FrameIndex, VariableRateFramesKeepTheirOwnTimes)
