@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <malloc.h>
 #include <random>
 #include <string>
 #include <thread>
@@ -362,6 +363,9 @@ void measure(const std::string& path, bool window)
 int main(int argc, char** argv)
 {
     std::setlocale(LC_NUMERIC, "C");
+    // As the player does (src/platform/MallocArenas): one heap arena, so that the
+    // memory of a closed medium goes back to the system.
+    mallopt(M_ARENA_MAX, 1);
     bool window = false;
     std::vector<std::string> clips;
     for (int i = 1; i < argc; ++i) {
