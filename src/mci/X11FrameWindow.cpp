@@ -148,11 +148,13 @@ void X11FrameWindow::applyRequests(std::unique_lock<std::mutex>& lock)
         lock.lock();
         attachResult_ = result;
         attachDone_ = serial;
-        // A new window starts with the picture filling it, as MCI's windows do.
-        destSet_ = false;
-        redraw_ = true;
-        if (!parent)
-            ownVisibleChanged_ = true;
+        if (result == MCI_OK) {
+            // A new window starts with the picture filling it, as MCI's windows do.
+            destSet_ = false;
+            redraw_ = true;
+            if (!parent)
+                ownVisibleChanged_ = true;
+        }
         done_.notify_all();
     }
     if (ownGeometryChanged_) {

@@ -92,12 +92,12 @@ int X11Surface::fd() const
 
 ErrorCode X11Surface::attach(uint64_t parent, const Rect& own)
 {
-    detach();
     ::Display* dpy = d_->dpy;
     if (!dpy)
         return MCIERR_DEVICE_NOT_READY;
     if (parent > kLargestWindowId)
         return MCIERR_OUTOFRANGE;
+    // The new window is checked first: a refused handle leaves the old one drawn.
     XWindowAttributes a {};
     if (parent) {
         if (!succeeds(dpy, [&] { XGetWindowAttributes(dpy, Window(parent), &a); }) || a.width <= 0)
@@ -110,6 +110,7 @@ ErrorCode X11Surface::attach(uint64_t parent, const Rect& own)
     }
     if (!drawable(dpy, a.visual, a.depth))
         return MCIERR_UNSUPPORTED_FUNCTION;
+    detach();
     d_->visual = a.visual;
     d_->depth = a.depth;
     XSetWindowAttributes swa {};
