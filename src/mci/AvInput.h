@@ -1,4 +1,6 @@
 #pragma once
+#include "mci/MciError.h"
+
 #include <string>
 
 struct AVFormatContext;
@@ -23,6 +25,13 @@ public:
     // What open() checks before reading anything: a regular file, not empty. A pipe
     // or a device node would block or never end.
     static Result check(const std::string& path);
+    // The MCI error for a refused file (MCI_OK for Ok).
+    static ErrorCode errorOf(Result result)
+    {
+        return result == Result::NotFound ? MCIERR_FILE_NOT_FOUND
+               : result == Result::Invalid ? MCIERR_INVALID_FILE
+                                           : MCI_OK;
+    }
     void close();
 
     AVFormatContext* context() const { return ctx_; }

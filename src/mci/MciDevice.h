@@ -32,6 +32,18 @@ struct DeviceCapabilities {
     bool windows = false;     // has a display window
 };
 
+// What every device that plays files can do; a device adds its own.
+inline DeviceCapabilities playsFiles(const char* deviceType)
+{
+    DeviceCapabilities c;
+    c.deviceType = deviceType;
+    c.canPlay = true;
+    c.usesFiles = true;
+    c.compoundDevice = true;
+    c.hasAudio = true;
+    return c;
+}
+
 // One opened instance of an MCI device. Positions and lengths are frames,
 // counted from 0; the service converts other time formats. Every operation
 // answers an MCI error code (MCI_OK on success).

@@ -30,14 +30,8 @@ ErrorCode MpvAudioDevice::open(const std::string& path)
         return MCI_OK;
     }
     AvInput input;
-    switch (input.open(path)) {
-    case AvInput::Result::NotFound:
-        return MCIERR_FILE_NOT_FOUND;
-    case AvInput::Result::Invalid:
-        return MCIERR_INVALID_FILE;
-    case AvInput::Result::Ok:
-        break;
-    }
+    if (const ErrorCode err = AvInput::errorOf(input.open(path)))
+        return err;
     if (!input.hasAudio())
         return MCIERR_INVALID_FILE;
     const AVFormatContext* ctx = input.context();
@@ -72,13 +66,7 @@ bool MpvAudioDevice::hasElement() const
 
 DeviceCapabilities MpvAudioDevice::capabilities() const
 {
-    DeviceCapabilities c;
-    c.deviceType = "waveaudio";
-    c.canPlay = true;
-    c.usesFiles = true;
-    c.compoundDevice = true;
-    c.hasAudio = true;
-    return c;
+    return playsFiles("waveaudio");
 }
 
 ErrorCode MpvAudioDevice::notOpen() const

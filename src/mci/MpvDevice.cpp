@@ -76,14 +76,8 @@ ErrorCode MpvDevice::open(const std::string& path)
         bare_ = true;
         return MCI_OK;
     }
-    switch (AvInput::check(path)) {
-    case AvInput::Result::NotFound:
-        return MCIERR_FILE_NOT_FOUND;
-    case AvInput::Result::Invalid:
-        return MCIERR_INVALID_FILE;
-    case AvInput::Result::Ok:
-        break;
-    }
+    if (const ErrorCode err = AvInput::errorOf(AvInput::check(path)))
+        return err;
     // The sound is loaded while the index is read: an open costs about one of the two.
     auto sound = std::async(std::launch::async, [this, path] { return sound_.open(path, volume_, headless()); });
     const FrameServer::Result opened = server_.open(path);
@@ -145,12 +139,7 @@ bool MpvDevice::hasElement() const
 
 DeviceCapabilities MpvDevice::capabilities() const
 {
-    DeviceCapabilities c;
-    c.deviceType = "digitalvideo";
-    c.canPlay = true;
-    c.usesFiles = true;
-    c.compoundDevice = true;
-    c.hasAudio = true;
+    DeviceCapabilities c = playsFiles("digitalvideo");
     c.hasVideo = true;
     c.canReverse = true;
     c.canSave = true;
