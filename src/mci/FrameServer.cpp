@@ -2,6 +2,7 @@
 
 #include "mci/PacketScanner.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 
@@ -147,6 +148,20 @@ FramePtr FrameServer::waitFor(int64_t frame, std::chrono::milliseconds timeout)
     }
 }
 
+// KELD32_MCI_TRACE=1: every decoding job on standard error, for diagnosis.
+void FrameServer::trace(const DecodeJob& job, std::chrono::steady_clock::time_point began, bool added) const
+{
+    static const bool on = std::getenv("KELD32_MCI_TRACE") != nullptr;
+    if (!on)
+        return;
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+    std::fprintf(stderr, "KELD32 decode: from frame %lld, frames %lld..%lld (kept from %lld)%s for %lld: %.0f ms, %s, %lld cached\n",
+                 static_cast<long long>(index_.frameOf(job.start)), static_cast<long long>(job.first),
+                 static_cast<long long>(job.last), static_cast<long long>(job.keepFrom), job.urgent ? " urgent" : "",
+                 static_cast<long long>(target_.load()), ms, added ? "new frames" : "nothing new",
+                 static_cast<long long>(cache_.size()));
+}
+
 PrefetchPlanner::Situation FrameServer::situation() const
 {
     const int64_t estimate = int64_t(index_.displayWidth()) * index_.displayHeight() * 3 / 2;
@@ -170,7 +185,10 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
     bool added = false;
     const FrameDecoder::Sink sink = [&](FramePtr frame) {
         const int64_t n = frame->number();
-        added = keep(frame) || added;
+        // Pictures decoded below what the job keeps were only references: caching
+        // them would leave gaps that each cost a decoding from the key frame again.
+        if (n >= job.keepFrom || n == target_.load())
+            added = keep(frame) || added;
         return n < job.last;
     };
     // Decoding goes on while it still serves what is asked for now.
@@ -212,11 +230,13 @@ void FrameServer::work()
         const unsigned generation = generation_;
         lock.unlock();
         bool added = false;
+        const auto t0 = std::chrono::steady_clock::now();
         try {
             added = runJob(*job, generation);
         } catch (const std::bad_alloc&) {
             added = false;   // memory ran out: stop decoding ahead until something changes
         }
+        trace(*job, t0, added);
         lock.lock();
         // A job that brought nothing new (a broken stretch of the file, frames the
         // cache cannot keep) is not tried again until the position or motion changes.

@@ -64,6 +64,7 @@ private:
     bool runJob(const DecodeJob& job, unsigned generation);
     bool keep(const FramePtr& frame);
     PrefetchPlanner::Situation situation() const;
+    void trace(const DecodeJob& job, std::chrono::steady_clock::time_point began, bool added) const;
 
     FrameIndex index_;
     FrameDecoder decoder_;

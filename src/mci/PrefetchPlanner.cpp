@@ -75,9 +75,11 @@ std::optional<DecodeJob> PrefetchPlanner::behind(const Situation& s, const Cache
     const bool nextMissing = top == t - 1;
     if (s.motion == Motion::Reverse && !nextMissing && t - 1 - top > window / 2 && top > 0)
         return std::nullopt;
-    int64_t bottom = top;
-    while (bottom > low && !cached(bottom - 1))
-        --bottom;
+    // One decoding from the key frame reaches every frame up to the top: it fills
+    // all the gaps of the window at once, not one gap per decoding.
+    int64_t bottom = low;
+    while (bottom < top && cached(bottom))
+        ++bottom;
     return DecodeJob {index_.decodeStartFor(bottom), bottom, top, s.motion == Motion::Reverse && nextMissing, bottom};
 }
 

@@ -71,7 +71,7 @@ TEST_F(Navigation, ASeekReportsItsTargetAtOnceAndShowsItWhenAsked)
 {
     openClip(ClipKind::Mp4LongGop);
     ASSERT_EQ(device.seek(140), mci::MCI_OK);
-    // While libmpv may still decode, the position already is the frame that will show.
+    // While the frame is still being decoded, the position already is the frame that will show.
     EXPECT_EQ(device.position(), 140);
     const DeviceMode mode = device.mode();
     EXPECT_TRUE(mode == DeviceMode::Seeking || mode == DeviceMode::Stopped);
