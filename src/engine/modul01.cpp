@@ -346,6 +346,7 @@ void hostVideo()
 void OpenMedia(const QString& path, int& result)
 {
     setPollTimer(false);
+    BeginEndOfMediumWatch();
     const QString refusal = openRefusal(path);
     if (!refusal.isEmpty()) {
         ShowMciError(refusal);

@@ -71,6 +71,9 @@ extern quint32 MciError;
 // Position display and track bar
 extern int CurrentFrame;
 extern int PreviousFrame;
+// PreviousFrame before the first poll of a play: no position equals it, so the
+// first poll after an open or a play start is never taken as the end.
+constexpr int NoPollYet = -1;
 extern QString PositionText;
 extern Flag TrackDragging;
 
@@ -139,3 +142,6 @@ void PauseReverse();
 void RestartLoop();
 // Polls "Status vid ready" until it answers true, at most 20 times.
 void WaitUntilReady();
+// Starts a new end-of-medium watch: positions seen before this moment (another
+// medium's, or this one's before the play) cannot end this play.
+void BeginEndOfMediumWatch();

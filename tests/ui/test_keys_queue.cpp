@@ -97,3 +97,22 @@ TEST_F(KeyQueue, AnEntryThatFailsToOpenEndsQueueMode)
     EXPECT_EQ(QueueIndex(), 1) << "the failed entry stays selected";
     EXPECT_EQ(Sent().back(), "close vid");
 }
+
+TEST_F(KeyQueue, ANewEntryIsNeverEndedByThePositionsOfTheOneBefore)
+{
+    Playing(0);
+    ::Playing = 1;
+    mci.answer("status vid mode", {"playing", 0});
+    mci.answer("status vid position", {"12", 0});
+    panel->Timer1Timer(); // the first entry's last poll
+    Char('+');
+    panel->Timer3Timer();
+    panel->Timer1Timer(); // the second entry's first poll, at the same frame
+    EXPECT_EQ(QueueIndex(), 1);
+    panel->Timer1Timer(); // standing still: its end
+    EXPECT_EQ(QueueIndex(), 2);
+    panel->Timer3Timer();
+    panel->Timer1Timer();
+    EXPECT_EQ(QueueIndex(), 2) << "the third entry's first poll";
+    EXPECT_EQ(QueueActive, 1);
+}

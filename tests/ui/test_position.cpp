@@ -106,6 +106,75 @@ TEST_F(Position, TheEndOfAnEmptyQueueInCommandModeCutsTheTickShort)
     EXPECT_EQ(panel->windowTitle(), before) << "no caption update after the queue's end";
 }
 
+TEST_F(Position, PlayThatFindsTheMediumAtItsEndIsTheEndAndTheCaptionFollowsOn)
+{
+    Ready(200);
+    mci.answer("status vid mode", {"stopped", 0}); // the device has nothing left to play
+    mci.answer("status vid position", {"199", 0});
+    panel->BtnPlay->click();
+    panel->Timer3Timer();
+    EXPECT_FALSE(panel->Timer3->isActive());
+    EXPECT_TRUE(panel->Timer1->isActive());
+    EXPECT_EQ(Playing, 0);
+    EXPECT_TRUE(panel->BtnPlay->isVisibleTo(panel.get())) << "the stopped look";
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  199 / 200");
+
+    panel->BtnToStart->click();
+    mci.answer("status vid position", {"0", 0});
+    panel->Timer1Timer();
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  0 / 200");
+}
+
+TEST_F(Position, PlayAtTheEndLoopsWithLoopOnAndEndsAOneFrameCommandLineClip)
+{
+    Ready(200);
+    panel->BtnLoop0->click();
+    mci.answerOnce("status vid mode", {"stopped", 0});
+    mci.answer("status vid position", {"199", 0});
+    panel->BtnPlay->click();
+    mci.clearSent();
+    panel->Timer3Timer();
+    const Commands sent = Sent();
+    ASSERT_GE(sent.size(), 4u);
+    EXPECT_EQ(Commands(sent.begin(), sent.begin() + 4),
+              Commands({"status vid mode", "status vid position", "seek vid to start", "play vid"}));
+    EXPECT_TRUE(panel->Timer3->isActive()) << "the restarted play is watched again";
+
+    panel->BtnLoop1->click();
+    CommandLineDone = 1;
+    Ready(1);
+    mci.answer("status vid mode", {"stopped", 0});
+    mci.answer("status vid position", {"0", 0});
+    panel->BtnPlay->click();
+    panel->Timer3Timer();
+    EXPECT_TRUE(panel->ProgramEndRequested);
+}
+
+TEST_F(Position, APauseOrStopBeforePlayWasSeenHandsBackToThePoll)
+{
+    Ready(500);
+    mci.answer("status vid mode", {"paused", 0});
+    panel->BtnPlay->click();
+    panel->BtnPlayPause->click();
+    panel->Timer3Timer();
+    EXPECT_FALSE(panel->Timer3->isActive());
+    EXPECT_TRUE(panel->Timer1->isActive());
+}
+
+TEST_F(Position, EveryPlayStartBeginsANewEndWatch)
+{
+    Ready(500);
+    mci.answer("status vid position", {"40", 0});
+    panel->BtnPlay->click();
+    panel->Timer1Timer();
+    panel->BtnPlayPause->click();
+    panel->BtnPlay->click();
+    panel->Timer1Timer();
+    EXPECT_EQ(Playing, 1) << "the first poll after a start is never the end";
+    panel->Timer1Timer();
+    EXPECT_EQ(Playing, 0);
+}
+
 TEST_F(Position, PausedOrReverseStandingStillIsNotTheEnd)
 {
     Ready(500);
