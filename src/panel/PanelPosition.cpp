@@ -191,7 +191,11 @@ void TBedienTeil::Trackbar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers
     Q_UNUSED(shift);
     Q_UNUSED(x);
     Q_UNUSED(y);
+    // Play resumes and its watch hands back to the poll; a still medium is
+    // polled at once, so that keys after the click are followed in the caption.
     if (Playing == 1)
         ResumeAfterSeek();
+    else
+        Timer1->start();
     TrackDragging = 0;
 }

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 class Position : public PanelFixture {
 protected:
@@ -317,20 +318,38 @@ TEST_F(TrackBar, DraggingSeeksOnEveryMoveAndStopsAtRelease)
     EXPECT_TRUE(Sent().empty()) << "changes outside a drag do not seek";
 }
 
-TEST_F(TrackBar, ARightClickWhoseReleaseGoesToTheMenuStillEndsTheClick)
+TEST_F(TrackBar, ARightClickOpensTheMenuAndNothingElse)
 {
     panel->BtnPlay->click();
-    QTest::mousePress(panel->Trackbar1, Qt::RightButton, {}, QPoint(120, 8));
-    ASSERT_EQ(TrackDragging, 1);
+    mci.answer("status vid mode", {"playing", 0});
+    panel->Timer3Timer();
     mci.clearSent();
+    QTest::mousePress(panel->Trackbar1, Qt::RightButton, {}, QPoint(120, 8));
     QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(120, 8), panel->Trackbar1->mapToGlobal(QPoint(120, 8)));
     QApplication::sendEvent(panel->Trackbar1, &menu);
+    QTest::mouseRelease(panel->Trackbar1, Qt::RightButton, {}, QPoint(120, 8));
+    EXPECT_TRUE(panel->PopupMenu1->isVisible());
+    EXPECT_TRUE(Sent().empty()) << "no pause, no seek";
     EXPECT_EQ(TrackDragging, 0);
-    EXPECT_EQ(Sent(), Commands({"play vid"})) << "play resumes as after any release";
+    EXPECT_TRUE(panel->Timer1->isActive()) << "the caption goes on following the play";
     panel->PopupMenu1->hide();
+}
+
+TEST_F(TrackBar, AfterAClickTheKeysStayThePanelsAndThePollRuns)
+{
+    Press(120);
+    Release(120);
+    EXPECT_TRUE(panel->Timer1->isActive()) << "steps after the click show in the caption";
     mci.clearSent();
-    panel->Trackbar1->setValue(77);
-    EXPECT_TRUE(Sent().empty()) << "a later poll moving the bar must not seek";
+    // Keys go where the panel's focus is.
+    QWidget* focused = panel->focusWidget() ? panel->focusWidget() : panel.get();
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_End, Qt::Key_Left, Qt::Key_PageDown, Qt::Key_PageUp})
+        QTest::keyClick(focused, key);
+    QWheelEvent wheel(QPointF(120, 8), panel->Trackbar1->mapToGlobal(QPointF(120, 8)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(panel->Trackbar1, &wheel);
+    EXPECT_EQ(panel->Trackbar1->value(), 12448) << "the thumb does not move without a seek";
+    EXPECT_EQ(Sent(), Commands({"put vid destination at 0 0 160 120"})) << "Page Up magnifies";
 }
 
 TEST_F(TrackBar, HoldingTheFocusFreezesThePoll)
