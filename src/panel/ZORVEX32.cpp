@@ -290,7 +290,7 @@ bool TBedienTeil::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         FormKeyDown(VirtualKeyOf(key->key(), key->modifiers()), key->modifiers());
         const QByteArray text = key->text().toLatin1();
-        if (text.size() == 1)
+        if (text.size() == 1 && TypesCharacter(key->modifiers()))
             FormKeyPress(text.at(0));
     }
     return false;

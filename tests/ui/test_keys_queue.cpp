@@ -116,3 +116,19 @@ TEST_F(KeyQueue, ANewEntryIsNeverEndedByThePositionsOfTheOneBefore)
     EXPECT_EQ(QueueIndex(), 2) << "the third entry's first poll";
     EXPECT_EQ(QueueActive, 1);
 }
+
+TEST_F(KeyQueue, CtrlAndAltCombinationsTypeNoCharacterCommands)
+{
+    Playing(1);
+    Volume = 500;
+    QTest::keyClick(display.get(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(panel.get(), Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+    QTest::keyClick(panel.get(), Qt::Key_6, Qt::AltModifier);
+    QTest::keyClick(display.get(), Qt::Key_6, Qt::ControlModifier | Qt::KeypadModifier);
+    QTest::keyClick(panel.get(), Qt::Key_9, Qt::ControlModifier);
+    EXPECT_EQ(Sent(), Commands({"setaudio vid volume to 400", "setaudio vid volume to 500"}));
+    EXPECT_EQ(QueueIndex(), 1);
+    EXPECT_EQ(Zoom, 1);
+    QTest::keyClick(display.get(), Qt::Key_Asterisk, Qt::ShiftModifier);
+    EXPECT_EQ(Zoom, 2) << "Shift still types the characters that need it";
+}
