@@ -36,6 +36,12 @@ extern Flag MultiStep;
 extern Flag QueueActive;
 extern Flag CommandLoop;
 extern Flag SavedCommandLoop;
+// 1 while a queue file from the command line holds CommandLoop on, from the
+// start until that queue has played to its end; meanwhile the user's own value
+// is SavedCommandLoop.
+extern Flag CommandLoopHeld;
+// The user's own CommandLoop: the one the preferences show and the settings keep.
+Flag& UsersCommandLoop();
 
 // Display
 extern int Zoom;

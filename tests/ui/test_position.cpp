@@ -96,6 +96,7 @@ TEST_F(Position, TheEndOfAnEmptyQueueInCommandModeCutsTheTickShort)
     CommandLineDone = 1;
     CommandLoop = 1;
     SavedCommandLoop = 0;
+    CommandLoopHeld = 1;
     QueueActive = 1;
     PlayingStuckAt(499);
     PreviousFrame = 499;
