@@ -10,6 +10,7 @@
 #include "prefs/preferen.h"
 #include "queue/QueueForm.h"
 #include "shell/Info.h"
+#include "shell/ProgramIcon.h"
 #include "shell/gotofram.h"
 
 #include <QApplication>
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
     // The title stays the program's own: a display name would be appended to every
     // window caption on X11, and the panel's caption is the player's status line.
     QApplication::setApplicationName(QStringLiteral("KELD32"));
+    QApplication::setWindowIcon(ProgramIcon());
 
     auto service = std::make_unique<mci::MciService>();
     SetMciBackend(service.get());

@@ -4,6 +4,7 @@
 #include "panel/HandleKeys.h"
 #include "panel/Mousebar.h"
 #include "panel/VirtualKey.h"
+#include "shell/ProgramIcon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,7 +50,7 @@ TBedienTeil::TBedienTeil(QWidget* parent)
     if (!BedienTeil)
         BedienTeil = this;
     setWindowTitle(QStringLiteral("Vantu's MCI Video File Player"));
-    setWindowIcon(GlyphIcon(TGlyph::Play));
+    setWindowIcon(ProgramIcon());
     resize(440, 21);
     BuildButtons();
     BuildIndicators();

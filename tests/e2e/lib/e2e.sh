@@ -101,6 +101,14 @@ find_window() {
 }
 
 caption() { xdotool getwindowname "$1" 2>/dev/null; }
+
+# A digest of the icon a window offers its window manager (_NET_WM_ICON); "none"
+# when it offers none.
+window_icon() {
+    local numbers
+    numbers=$(xprop -id "$1" -notype 32c _NET_WM_ICON 2>/dev/null | grep ' = ')
+    if [ -z "$numbers" ]; then echo none; else echo "$numbers" | md5sum | cut -c1-32; fi
+}
 caption_matches() { [[ "$(caption "$1")" =~ $2 ]]; }
 
 window_size() {  # WxH
