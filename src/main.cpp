@@ -7,6 +7,7 @@
 #include "panel/ZORVEX32.h"
 #include "platform/MallocArenas.h"
 #include "platform/TerminationSignals.h"
+#include "platform/X11OnWayland.h"
 #include "prefs/preferen.h"
 #include "queue/QueueForm.h"
 #include "shell/Info.h"
@@ -46,6 +47,7 @@ void installErrorBox()
 int main(int argc, char** argv)
 {
     LimitMallocArenas();
+    PreferX11OnWayland(argc, argv);
     QApplication app(argc, argv);
     // libmpv refuses to start under any other numeric locale.
     std::setlocale(LC_NUMERIC, "C");
