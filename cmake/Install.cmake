@@ -37,10 +37,22 @@ foreach(page KELD32 mcisend)
   install(FILES ${gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
-add_custom_target(keld_data ALL DEPENDS ${KELD_ICON_PNGS} ${KELD_MAN_PAGES})
+# The Debian changelog, compressed as the manual pages are.
+set(KELD_CHANGELOG ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+add_custom_command(OUTPUT ${KELD_CHANGELOG}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+  COMMAND ${GZIP_EXECUTABLE} -9nc ${CMAKE_SOURCE_DIR}/data/debian/changelog > ${KELD_CHANGELOG}
+  DEPENDS ${CMAKE_SOURCE_DIR}/data/debian/changelog
+  COMMENT "Compressing the changelog")
+install(FILES ${KELD_CHANGELOG} data/debian/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/keld32)
+
+add_custom_target(keld_data ALL DEPENDS ${KELD_ICON_PNGS} ${KELD_MAN_PAGES} ${KELD_CHANGELOG})
 
 install(FILES ${KELD_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES data/keld32.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The software centre's entry, named after its component id as AppStream wants.
+install(FILES data/keld32.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+  RENAME org.example.keld32.metainfo.xml)
 
 # The Debian package: `cpack -G DEB` in the build directory, then
 # `apt install ./keld32_*.deb`; dpkg-shlibdeps finds the libraries it needs.
@@ -49,12 +61,15 @@ set(CPACK_PACKAGE_NAME keld32)
 set(CPACK_PACKAGE_VENDOR "Vantu")
 set(CPACK_PACKAGE_CONTACT "Vantu <keld32@vantu.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Vantu's MCI Video File Player: frame-accurate video player")
+# Lines of at most 80 characters, the leading blank included.
 set(CPACK_PACKAGE_DESCRIPTION
-  "KELD32 plays one video file at a time with frame-accurate transport: forward and\n"
-  "reverse play, single steps both ways, go to a frame, loop and a seek bar. It shows\n"
-  "the picture at 1:1, 2:1, 3:1 or full screen, plays queues of files, saves the\n"
-  "current frame as a bitmap and keeps its preferences per user. The package also\n"
-  "holds mcisend, a console tool that sends MCI command strings to the same service.")
+  "KELD32 plays one video file at a time with frame-accurate transport:\n"
+  "forward and reverse play, single steps both ways, go to a frame, loop\n"
+  "and a seek bar. It shows the picture at 1:1, 2:1, 3:1 or full screen,\n"
+  "plays queues of files, saves the current frame as a bitmap and keeps its\n"
+  "preferences per user. The desktop controls it over MPRIS. The package\n"
+  "also holds mcisend, a console tool that sends MCI command strings to the\n"
+  "same service.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

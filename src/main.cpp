@@ -11,6 +11,7 @@
 #include "prefs/preferen.h"
 #include "queue/QueueForm.h"
 #include "shell/Info.h"
+#include "shell/MprisService.h"
 #include "shell/ProgramIcon.h"
 #include "shell/gotofram.h"
 
@@ -95,9 +96,13 @@ int main(int argc, char** argv)
     panel->GotoFrameWindow = gotoFrame.get();
     panel->PrefsWindow = prefs.get();
 
+    // Media keys and desktop widgets reach the panel's handlers over the session bus.
+    auto mpris = std::make_unique<MprisService>(*panel);
+
     int exitCode = 0;
     if (!panel->ProgramEndRequested)
         exitCode = app.exec();
+    mpris.reset();
 
     panel->FormDestroy();
     prefs.reset();

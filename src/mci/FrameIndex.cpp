@@ -1,195 +1,232 @@
 #include "mci/FrameIndex.h"
 
+#include "mci/PacketScanner.h"
+
 #include <algorithm>
 #include <cmath>
-#include <sys/stat.h>
-
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/log.h>
-}
 
 namespace mci {
-namespace {
 
-struct FormatContext {
-    AVFormatContext* ctx = nullptr;
-    ~FormatContext()
-    {
-        if (ctx)
-            avformat_close_input(&ctx);
-    }
-};
-
-double rationalOr(AVRational r, double fallback)
+FrameIndex::Result FrameIndex::build(const std::string& path)
 {
-    return (r.num > 0 && r.den > 0) ? av_q2d(r) : fallback;
+    return PacketScanner().scan(path, *this);
 }
 
-// Nominal rate: the container's average where it has one, else the base rate.
-double nominalRate(const AVStream* st)
+void FrameIndex::reset(Facts facts)
 {
-    double rate = rationalOr(st->avg_frame_rate, 0);
-    if (rate <= 0 || rate > 1000)
-        rate = rationalOr(st->r_frame_rate, 0);
-    if (rate <= 0 || rate > 1000)
-        rate = 25;
-    return rate;
+    facts_ = std::move(facts);
+    packets_.clear();
+    frameOfPacket_.clear();
+    packetOfFrame_.clear();
+    keys_.clear();
+    byPosition_.clear();
+    positionsAscend_ = true;
 }
 
-int64_t fileSize(const std::string& path)
+void FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const
 {
-    struct stat s {};
-    return ::stat(path.c_str(), &s) == 0 ? int64_t(s.st_size) : -1;
-}
-
-} // namespace
-
-FrameIndex::Result FrameIndex::precheck(const std::string& path)
-{
-    struct stat s {};
-    if (::stat(path.c_str(), &s) != 0)
-        return Result::NotFound;
-    if (!S_ISREG(s.st_mode) || s.st_size == 0)
-        return Result::Invalid;
-    return Result::Ok;
-}
-
-FrameIndex::Result FrameIndex::build(const std::string& path, int64_t scanLimitBytes)
-{
-    *this = FrameIndex();
-    if (const Result r = precheck(path); r != Result::Ok)
-        return r;
-
-    av_log_set_level(AV_LOG_QUIET);
-    FormatContext fc;
-    if (avformat_open_input(&fc.ctx, path.c_str(), nullptr, nullptr) < 0)
-        return Result::Invalid;
-    if (avformat_find_stream_info(fc.ctx, nullptr) < 0)
-        return Result::Invalid;
-    formatName_ = fc.ctx->iformat ? fc.ctx->iformat->name : "";
-    hasAudio_ = av_find_best_stream(fc.ctx, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) >= 0;
-    if (fc.ctx->duration > 0)
-        duration_ = double(fc.ctx->duration) / AV_TIME_BASE;
-
-    const int vi = av_find_best_stream(fc.ctx, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (vi < 0)
-        return Result::Ok;   // no video: fine for an audio device, the caller decides
-    AVStream* st = fc.ctx->streams[vi];
-    if (st->disposition & AV_DISPOSITION_ATTACHED_PIC)
-        return Result::Ok;   // cover art is not video
-    frameRate_ = nominalRate(st);
-    width_ = st->codecpar->width;
-    height_ = st->codecpar->height;
-    const double sar = rationalOr(st->sample_aspect_ratio, rationalOr(st->codecpar->sample_aspect_ratio, 1));
-    if (sar > 0 && std::fabs(sar - 1) > 1e-3)
-        width_ = int(std::lround(width_ * sar));
-    if (width_ <= 0 || height_ <= 0)
-        return Result::Invalid;
-
-    const double tb = av_q2d(st->time_base);
-    const double start = st->start_time != AV_NOPTS_VALUE ? st->start_time * tb : 0;
-    if (fileSize(path) > scanLimitBytes) {
-        const double seconds = st->duration != AV_NOPTS_VALUE ? st->duration * tb : duration_;
-        computeConstantRate(start, int64_t(std::lround(seconds * frameRate_)));
-        return pts_.empty() ? Result::Invalid : Result::Ok;
-    }
-
-    for (unsigned i = 0; i < fc.ctx->nb_streams; ++i)
-        if (int(i) != vi)
-            fc.ctx->streams[i]->discard = AVDISCARD_ALL;
-    AVPacket* pkt = av_packet_alloc();
-    bool complete = true;
-    int64_t packets = 0;
-    std::vector<double> keyTimes;
-    while (av_read_frame(fc.ctx, pkt) >= 0) {
-        if (pkt->stream_index == vi && !(pkt->flags & AV_PKT_FLAG_DISCARD)) {
-            // Decode stamps are no stand-in: they run ahead of the frames they belong to.
-            if (pkt->pts == AV_NOPTS_VALUE)
-                complete = false;
-            else
-                pts_.push_back(pkt->pts * tb);
-            if ((pkt->flags & AV_PKT_FLAG_KEY) && pkt->pts != AV_NOPTS_VALUE)
-                keyTimes.push_back(pkt->pts * tb);
-            ++packets;
+    std::vector<int64_t> group;
+    for (int64_t p = first; p < end; ++p)
+        if (!(packets_[size_t(p)].flags & (kDiscard | kDropped)))
+            group.push_back(p);
+    const auto pts = [this](int64_t p) { return packets_[size_t(p)].pts; };
+    bool stamped = std::all_of(group.begin(), group.end(), [&](int64_t p) { return pts(p) != kNoTime; });
+    if (stamped) {
+        std::vector<int64_t> sorted = group;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](int64_t a, int64_t b) { return pts(a) < pts(b); });
+        const bool distinct = std::adjacent_find(sorted.begin(), sorted.end(), [&](int64_t a, int64_t b) {
+                                  return pts(a) == pts(b);
+                              }) == sorted.end();
+        if (distinct) {
+            order.insert(order.end(), sorted.begin(), sorted.end());
+            return;
         }
-        av_packet_unref(pkt);
     }
-    av_packet_free(&pkt);
-    if (pts_.empty())
-        return Result::Invalid;   // a video stream without a single frame
-    std::sort(pts_.begin(), pts_.end());
-    if (!complete)
-        computeConstantRate(pts_.front(), packets);
-    fromPackets_ = complete;
-    for (double t : keyTimes)
-        keyFrames_.push_back(frameFrom(t));
-    std::sort(keyFrames_.begin(), keyFrames_.end());
-    if (duration_ <= 0)
-        duration_ = pts_.back() - pts_.front() + 1 / frameRate_;
-    return Result::Ok;
+    // No usable stamps: MPEG-style reordering. A B picture is shown as it is decoded;
+    // any other picture waits until the next non-B picture is decoded.
+    int64_t held = -1;
+    for (int64_t p : group) {
+        if (packets_[size_t(p)].type == 'B') {
+            order.push_back(p);
+            continue;
+        }
+        if (held >= 0)
+            order.push_back(held);
+        held = p;
+    }
+    if (held >= 0)
+        order.push_back(held);
 }
 
-void FrameIndex::computeConstantRate(double start, int64_t frames)
+void FrameIndex::number()
 {
-    pts_.clear();
-    for (int64_t n = 0; n < frames; ++n)
-        pts_.push_back(start + double(n) / frameRate_);
+    keys_.clear();
+    keys_.push_back(0);
+    for (size_t p = 1; p < packets_.size(); ++p)
+        if (packets_[p].flags & kKey)
+            keys_.push_back(int32_t(p));
+
+    std::vector<int64_t> order;
+    order.reserve(packets_.size());
+    for (size_t k = 0; k < keys_.size(); ++k) {
+        const int64_t end = k + 1 < keys_.size() ? keys_[k + 1] : int64_t(packets_.size());
+        orderGroup(keys_[k], end, order);
+    }
+    frameOfPacket_.assign(packets_.size(), -1);
+    packetOfFrame_.assign(order.begin(), order.end());
+    for (size_t n = 0; n < order.size(); ++n)
+        frameOfPacket_[size_t(order[n])] = int32_t(n);
+
+    positionsAscend_ = true;
+    for (size_t p = 1; p < packets_.size() && positionsAscend_; ++p)
+        positionsAscend_ = packets_[p].pos >= packets_[p - 1].pos;
+    byPosition_.clear();
+    if (!positionsAscend_) {
+        byPosition_.reserve(packets_.size());
+        for (size_t p = 0; p < packets_.size(); ++p)
+            byPosition_.push_back({packets_[p].pos, int32_t(p)});
+        std::sort(byPosition_.begin(), byPosition_.end());
+    }
 }
 
-double FrameIndex::timeOf(int64_t n) const
+void FrameIndex::markFirstOutput(int64_t packet)
 {
-    if (pts_.empty())
+    const int64_t first = frameOf(packet);
+    if (first <= 0)
+        return;
+    for (int64_t n = 0; n < first; ++n)
+        packets_[size_t(packetOfFrame_[size_t(n)])].flags |= kDropped;
+    number();
+}
+
+double FrameIndex::duration() const
+{
+    if (count() == 0)
         return 0;
-    n = std::clamp<int64_t>(n, 0, count() - 1);
-    return pts_[size_t(n)];
+    const double first = timeOf(0);
+    const double last = timeOf(count() - 1);
+    if (last > first && hasTime(0) && hasTime(count() - 1))
+        return last - first + 1 / facts_.frameRate;
+    return double(count()) / facts_.frameRate;
 }
 
-double FrameIndex::seekTargetOf(int64_t n) const
+int64_t FrameIndex::frameOf(int64_t packet) const
 {
-    if (pts_.empty())
+    if (packet < 0 || packet >= packetCount())
+        return -1;
+    return frameOfPacket_[size_t(packet)];
+}
+
+int64_t FrameIndex::clampFrame(int64_t n) const
+{
+    return std::clamp<int64_t>(n, 0, std::max<int64_t>(count() - 1, 0));
+}
+
+int64_t FrameIndex::keyAtOrBefore(int64_t packet) const
+{
+    const auto it = std::upper_bound(keys_.begin(), keys_.end(), packet);
+    return it == keys_.begin() ? 0 : *(it - 1);
+}
+
+int64_t FrameIndex::decodeStartFor(int64_t frame) const
+{
+    if (count() == 0)
         return 0;
-    n = std::clamp<int64_t>(n, 0, count() - 1);
-    if (n == 0)
-        return pts_[0];
-    return (pts_[size_t(n - 1)] + pts_[size_t(n)]) / 2;
+    frame = clampFrame(frame);
+    int64_t key = keyAtOrBefore(packetOf(frame));
+    // Leading pictures (shown before their key, decoded after it) need the group before.
+    while (key > 0) {
+        const int64_t shown = frameOf(key);
+        if (shown >= 0 && shown <= frame)
+            break;
+        key = keyAtOrBefore(key - 1);
+    }
+    return key;
 }
 
-int64_t FrameIndex::frameAt(double t) const
+int64_t FrameIndex::firstFrameOfGroup(int64_t key) const
 {
-    if (pts_.empty())
+    const auto it = std::upper_bound(keys_.begin(), keys_.end(), key);
+    const int64_t end = it == keys_.end() ? packetCount() : *it;
+    int64_t first = count();
+    for (int64_t p = key; p < end; ++p)
+        if (const int64_t n = frameOf(p); n >= 0)
+            first = std::min(first, n);
+    return first;
+}
+
+int64_t FrameIndex::lastFrameOfGroup(int64_t key) const
+{
+    const auto it = std::upper_bound(keys_.begin(), keys_.end(), key);
+    const int64_t end = it == keys_.end() ? packetCount() : *it;
+    int64_t last = -1;
+    for (int64_t p = key; p < end; ++p)
+        last = std::max(last, frameOf(p));
+    return last;
+}
+
+std::pair<int64_t, int64_t> FrameIndex::packetsAt(int64_t pos) const
+{
+    if (pos < 0)
+        return {0, 0};
+    if (positionsAscend_) {
+        const auto less = [](const Packet& a, int64_t v) { return a.pos < v; };
+        const auto first = std::lower_bound(packets_.begin(), packets_.end(), pos, less);
+        auto last = first;
+        while (last != packets_.end() && last->pos == pos)
+            ++last;
+        return {first - packets_.begin(), last - packets_.begin()};
+    }
+    const auto it = std::lower_bound(byPosition_.begin(), byPosition_.end(), std::pair<int64_t, int32_t>(pos, 0));
+    if (it == byPosition_.end() || it->first != pos)
+        return {0, 0};
+    return {it->second, it->second + 1};
+}
+
+int64_t FrameIndex::packetWithDts(int64_t dts) const
+{
+    if (dts == kNoTime)
+        return -1;
+    for (size_t p = 0; p < packets_.size(); ++p)
+        if (packets_[p].dts == dts)
+            return int64_t(p);
+    return -1;
+}
+
+bool FrameIndex::hasTime(int64_t frame) const
+{
+    return packets_[size_t(packetOf(frame))].pts != kNoTime;
+}
+
+double FrameIndex::timeOf(int64_t frame) const
+{
+    if (count() == 0)
         return 0;
-    // A millisecond of slack: libmpv hands time stamps back as doubles.
-    const auto it = std::upper_bound(pts_.begin(), pts_.end(), t + 0.001);
-    if (it == pts_.begin())
+    frame = clampFrame(frame);
+    const int64_t pts = packets_[size_t(packetOf(frame))].pts;
+    if (pts != kNoTime)
+        return double(pts) * facts_.timeBase;
+    // Streams without stamps run at their nominal rate from the first stamped frame.
+    const double start = hasTime(0) ? double(packets_[size_t(packetOf(0))].pts) * facts_.timeBase : 0;
+    return start + double(frame) / facts_.frameRate;
+}
+
+int64_t FrameIndex::frameAtTime(double t, int64_t from, int64_t limit) const
+{
+    if (count() == 0)
         return 0;
-    return int64_t(it - pts_.begin()) - 1;
-}
-
-int64_t FrameIndex::frameFrom(double t) const
-{
-    if (pts_.empty())
-        return 0;
-    const auto it = std::lower_bound(pts_.begin(), pts_.end(), t - 0.001);
-    if (it == pts_.end())
-        return count() - 1;
-    return int64_t(it - pts_.begin());
-}
-
-} // namespace mci
-
-namespace mci {
-
-int64_t FrameIndex::keyFrameAtOrBefore(int64_t n) const
-{
-    const auto it = std::upper_bound(keyFrames_.begin(), keyFrames_.end(), n);
-    return it == keyFrames_.begin() ? 0 : *(it - 1);
-}
-
-int64_t FrameIndex::groupEndOf(int64_t n) const
-{
-    const auto it = std::upper_bound(keyFrames_.begin(), keyFrames_.end(), n);
-    return it == keyFrames_.end() ? count() - 1 : *it - 1;
+    from = clampFrame(from);
+    const int64_t last = std::min(count() - 1, from + std::max<int64_t>(limit, 1));
+    // Half a millisecond of slack: the engine hands times back as doubles.
+    const double slack = 0.0005;
+    for (int64_t n = from; n < last; ++n) {
+        const double now = timeOf(n);
+        const double next = timeOf(n + 1);
+        if (now <= t + slack && (next > t + slack || next < now))
+            return n;
+    }
+    // No match: the engine has not moved yet, or ran past the search.
+    return t < timeOf(from) ? from : last;
 }
 
 } // namespace mci

@@ -5,64 +5,108 @@
 
 namespace mci {
 
-// The video frames of a file, in presentation order, read with libavformat from
-// the packets' own time stamps. Frame n <-> time stamp is exact this way, also for
-// variable frame rates; libmpv's own frame numbers are estimates.
+// The frames of a video stream as the decoder returns them: frame n is the n-th
+// picture decoding the whole stream from its start would give, in presentation order.
+//
+// The table is made of the packets actually read (PacketScanner), in the order they
+// are read, never of the header's claims. Frames are numbered group by group: a group
+// runs from one key packet to the next, and inside a group the presentation order
+// comes from the packets' time stamps, or, where the container has none, from the
+// picture types (a reference picture is shown when the next one arrives). Time stamps
+// that restart or jump between groups therefore change nothing.
 class FrameIndex {
 public:
-    // Scanning limit in bytes; above it the index is computed, not read, so that
-    // opening a long film stays quick.
-    static constexpr int64_t kScanLimitBytes = 384ll * 1024 * 1024;
+    // Packets of one stream that one index may hold: the table grows with the packets
+    // read and stops here (about 22 hours at 25 frames per second).
+    static constexpr int64_t kMaxPackets = 2'000'000;
+    static constexpr int64_t kNoTime = INT64_MIN;
 
     enum class Result { Ok, NotFound, Invalid };
 
-    // Reads the container. Files too big to scan within open time fall back to
-    // duration x frame rate, which is exact for constant-rate video only.
-    Result build(const std::string& path, int64_t scanLimitBytes = kScanLimitBytes);
-    // The checks build() starts with, without opening the file: cheap enough to run
-    // before the engine is asked to load a path (a folder would become a playlist).
-    static Result precheck(const std::string& path);
+    struct Packet {
+        int64_t pos = -1;       // byte position in the file, -1 when unknown
+        int64_t pts = kNoTime;  // in the stream's time base
+        int64_t dts = kNoTime;
+        uint8_t flags = 0;
+        char type = '?';        // picture type where it had to be read: 'I', 'P', 'B'
+    };
+    enum : uint8_t {
+        kKey = 1,       // decoding can start here
+        kDiscard = 2,   // decoded for its references, never shown (edit lists)
+        kDropped = 4,   // the decoder returns no picture for it (no references at the start)
+    };
 
-    bool hasVideo() const { return !pts_.empty(); }
-    bool hasAudio() const { return hasAudio_; }
-    bool fromPackets() const { return fromPackets_; }
-    const std::string& formatName() const { return formatName_; }
+    struct Facts {
+        std::string formatName;
+        double timeBase = 0;      // seconds per time-stamp unit
+        double frameRate = 25;    // nominal frames per second
+        int width = 0;            // display size (sample aspect applied)
+        int height = 0;
+        bool hasAudio = false;
+        bool byteSeek = false;    // the demuxer finds packets by byte position better than by time
+        bool truncated = false;   // the stream holds more packets than the table
+    };
 
-    int64_t count() const { return int64_t(pts_.size()); }
-    double frameRate() const { return frameRate_; }   // nominal frames per second
-    double duration() const { return duration_; }     // seconds, whole file
-    int displayWidth() const { return width_; }
-    int displayHeight() const { return height_; }
+    // Reads a file (a convenience around PacketScanner for callers without a decoder).
+    Result build(const std::string& path);
 
-    // Presentation time stamp of frame n, seconds on the container's clock.
-    double timeOf(int64_t n) const;
-    // A time that an exact seek ("first frame at or after") turns into frame n:
-    // half-way between frame n-1 and frame n.
-    double seekTargetOf(int64_t n) const;
-    // The frame showing at time t (the last one that starts at or before t).
-    int64_t frameAt(double t) const;
-    // The first frame that starts at or after t. libmpv reports the seek target
-    // instead of the frame's own stamp when an exact seek lands on the last frame.
-    int64_t frameFrom(double t) const;
-    // The key frame at or before frame n (decoding can start there); 0 when the
-    // key frames are not known.
-    int64_t keyFrameAtOrBefore(int64_t n) const;
-    // The last frame of the group of pictures holding frame n (the frame before
-    // the next key frame, or the last frame).
-    int64_t groupEndOf(int64_t n) const;
+    // --- filling (PacketScanner) ------------------------------------------------
+    void reset(Facts facts);
+    void add(const Packet& packet) { packets_.push_back(packet); }
+    void setType(int64_t packet, char type) { packets_[size_t(packet)].type = type; }
+    void markTruncated() { facts_.truncated = true; }
+    // Numbers the frames; call after the last packet and after markFirstOutput().
+    void number();
+    // The decoder's first picture came from `packet`: whatever would be shown before
+    // it is not a frame (leading pictures without references, a cut stream's head).
+    void markFirstOutput(int64_t packet);
+
+    // --- facts ----------------------------------------------------------------------
+    const Facts& facts() const { return facts_; }
+    bool hasVideo() const { return !packetOfFrame_.empty(); }
+    int64_t count() const { return int64_t(packetOfFrame_.size()); }
+    int64_t packetCount() const { return int64_t(packets_.size()); }
+    const Packet& packet(int64_t p) const { return packets_[size_t(p)]; }
+    double frameRate() const { return facts_.frameRate; }
+    int displayWidth() const { return facts_.width; }
+    int displayHeight() const { return facts_.height; }
+    double duration() const;     // seconds from the first frame to the end of the last
+
+    // --- frames <-> packets -------------------------------------------------------
+    int64_t packetOf(int64_t frame) const { return packetOfFrame_[size_t(clampFrame(frame))]; }
+    int64_t frameOf(int64_t packet) const;   // -1: no frame of its own
+    int64_t clampFrame(int64_t n) const;
+    // The packet to start decoding at so that `frame` comes out: the key packet before
+    // it, or the one before that when the frame is shown ahead of its group's key.
+    int64_t decodeStartFor(int64_t frame) const;
+    // The key packet at or before a packet (0 when none: the stream's start).
+    int64_t keyAtOrBefore(int64_t packet) const;
+    // The first frame the group starting at key packet `key` shows, and its last.
+    int64_t firstFrameOfGroup(int64_t key) const;
+    int64_t lastFrameOfGroup(int64_t key) const;
+    // Packets at a byte position, in read order ([first, last), empty when unknown).
+    std::pair<int64_t, int64_t> packetsAt(int64_t pos) const;
+    // The packet whose decode time stamp is dts (the first such), or -1.
+    int64_t packetWithDts(int64_t dts) const;
+
+    // --- time (for the engine that plays forward) --------------------------------
+    // Seconds on the container's clock at which frame n is shown.
+    double timeOf(int64_t frame) const;
+    // The frame shown at time t during play that started at frame `from`: the search
+    // runs forward from there, so time stamps that restart later cannot mislead it.
+    int64_t frameAtTime(double t, int64_t from, int64_t limit) const;
 
 private:
-    void computeConstantRate(double start, int64_t frames);
+    void orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const;
+    bool hasTime(int64_t frame) const;
 
-    std::vector<double> pts_;
-    std::vector<int64_t> keyFrames_;   // frame numbers, ascending
-    std::string formatName_;
-    double frameRate_ = 0;
-    double duration_ = 0;
-    int width_ = 0;
-    int height_ = 0;
-    bool hasAudio_ = false;
-    bool fromPackets_ = false;
+    Facts facts_;
+    std::vector<Packet> packets_;
+    std::vector<int32_t> frameOfPacket_;
+    std::vector<int32_t> packetOfFrame_;
+    std::vector<int32_t> keys_;        // key packets, ascending (always starts with 0)
+    bool positionsAscend_ = true;      // byte positions never fall in read order
+    std::vector<std::pair<int64_t, int32_t>> byPosition_;   // when they do
 };
 
 } // namespace mci

@@ -102,7 +102,7 @@ std::string lower(std::string text)
 MciCommandTable::MciCommandTable(std::vector<CommandDecl> commands) : commands_(std::move(commands))
 {
     // Every command accepts these. Commands are answered synchronously, so "wait" only
-    // changes play and seek (they return at once otherwise); there is no window to notify.
+    // changes play, seek and step (they return at once otherwise); there is no window to notify.
     for (CommandDecl& command : commands_) {
         command.keywords.push_back(flag("wait"));
         command.keywords.push_back(flag("notify"));

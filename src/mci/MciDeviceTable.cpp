@@ -1,6 +1,7 @@
 #include "mci/MciDeviceTable.h"
 
 #include "mci/MciStubDevice.h"
+#include "mci/MpvAudioDevice.h"
 #include "mci/MpvDevice.h"
 
 #include <strings.h>
@@ -9,9 +10,14 @@ namespace mci {
 
 namespace {
 
-MciDeviceTable::Factory mpv(const char* type)
+MciDeviceTable::Factory video()
 {
-    return [type] { return std::make_unique<MpvDevice>(type); };
+    return [] { return std::make_unique<MpvDevice>(); };
+}
+
+MciDeviceTable::Factory sound()
+{
+    return [] { return std::make_unique<MpvAudioDevice>(); };
 }
 
 MciDeviceTable::Factory stub(const char* type, ErrorCode elementError)
@@ -24,9 +30,9 @@ MciDeviceTable::Factory stub(const char* type, ErrorCode elementError)
 MciDeviceTable MciDeviceTable::standard()
 {
     MciDeviceTable table;
-    table.add({"avivideo", "digitalvideo", mpv("digitalvideo")});
-    table.add({"mpegvideo", "digitalvideo", mpv("digitalvideo")});
-    table.add({"waveaudio", "waveaudio", mpv("waveaudio")});
+    table.add({"avivideo", "digitalvideo", video()});
+    table.add({"mpegvideo", "digitalvideo", video()});
+    table.add({"waveaudio", "waveaudio", sound()});
     // No disc drive or MIDI synthesizer is driven here; they are listed so
     // that device discovery meets devices it must skip.
     table.add({"cdaudio", "cdaudio", stub("cdaudio", MCIERR_NO_ELEMENT_ALLOWED)});

@@ -36,7 +36,7 @@ bool waitWhile(MciDevice& device, std::initializer_list<DeviceMode> modes,
     while (busy()) {
         if (std::chrono::steady_clock::now() - start > deadline)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
 }
@@ -74,23 +74,33 @@ ErrorCode handleResume(MciContext& context, const MciCommand&, std::string&)
     return context.instance->device->resume();
 }
 
+namespace {
+
+// "wait" after a seek or step: until the frame is on display. One that never comes
+// reports the driver's failure after a while instead of holding the caller.
+ErrorCode awaitLanding(MciDevice& device, const MciCommand& command, ErrorCode error)
+{
+    if (error == MCI_OK && command.has("wait") && !waitWhile(device, {DeviceMode::Seeking}, std::chrono::seconds(30)))
+        return MCIERR_DRIVER;
+    return error;
+}
+
+} // namespace
+
 ErrorCode handleSeek(MciContext& context, const MciCommand& command, std::string&)
 {
     if (!command.has("to"))
         return MCIERR_MISSING_PARAMETER;
     MciInstance& instance = *context.instance;
-    const ErrorCode error = instance.device->seek(framesOf(instance, command.get("to")));
-    if (error == MCI_OK && command.has("wait")
-        && !waitWhile(*instance.device, {DeviceMode::Seeking}, std::chrono::seconds(30)))
-        return MCIERR_DRIVER;
-    return error;
+    return awaitLanding(*instance.device, command, instance.device->seek(framesOf(instance, command.get("to"))));
 }
 
 ErrorCode handleStep(MciContext& context, const MciCommand& command, std::string&)
 {
     // "by" counts frames whatever the time format, as MCI's digital-video step does.
     const int64_t frames = command.has("by") ? command.get("by").number : 1;
-    return context.instance->device->step(command.has("reverse") ? -frames : frames);
+    MciDevice& device = *context.instance->device;
+    return awaitLanding(device, command, device.step(command.has("reverse") ? -frames : frames));
 }
 
 } // namespace mci

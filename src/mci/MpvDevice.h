@@ -1,29 +1,23 @@
 #pragma once
+#include "mci/FrameServer.h"
 #include "mci/MciDevice.h"
+#include "mci/MpvSound.h"
+#include "mci/Navigation.h"
+#include "mci/PlaybackClock.h"
 
 #include <memory>
 
 namespace mci {
 
-// An MCI device backed by libmpv: "digitalvideo" devices play video files,
-// a "waveaudio" device plays only the audio of a file.
-//
-// Frames are exact: each frame's time stamp comes from the container (FrameIndex),
-// seeks aim between two frames' time stamps, and every landing is checked.
-// A "waveaudio" device counts milliseconds as its frames (1000 per second).
-//
-// Navigation:
-// - seek() returns once the exact seek is issued. Until it lands, position() is the
-//   target and mode() is Seeking; a newer seek supersedes it inside libmpv (the old
-//   decoding is dropped), and every other call waits for the landing first.
-// - step(1) takes the next decoded frame at once (libmpv untimed while paused).
-// - step(-1): a lone back step is an exact seek; from the second in a row libmpv plays
-//   backwards frame by frame, decoding each group of pictures once. Groups too big for
-//   the reversal bound (512 MiB of decoded frames, KELD32_MCI_REVERSAL_MIB) are
-//   stepped by exact seeks instead. The bound also holds for reverse play.
+class FrameWindow;
+
+// The "digitalvideo" device. Pictures come from the frame server in every mode
+// (paused, stepping, seeking, playing either way) and are drawn by a frame window;
+// libmpv plays the sound, and forward play follows its clock. Frame numbers are the
+// server's, so every position is exact whatever the file's time stamps say.
 class MpvDevice : public MciDevice {
 public:
-    explicit MpvDevice(std::string deviceType);
+    MpvDevice();
     ~MpvDevice() override;
 
     ErrorCode open(const std::string& path) override;
@@ -60,10 +54,31 @@ public:
     // True when no display is used (no DISPLAY, or KELD32_MCI_HEADLESS=1).
     static bool headless();
 
+    // For benchmarks and tests: the server and the frame drawn last.
+    const FrameServer& server() const { return server_; }
+    int64_t frameShown() const;
+    bool waitShown(int64_t frame, std::chrono::milliseconds timeout);
+    int64_t lateFrames() const { return clock_.lateFrames(); }
+
 private:
-    struct Impl;
-    std::string deviceType_;
-    std::unique_ptr<Impl> impl_;
+    ErrorCode startPlay(bool reverse, int64_t last);
+    ErrorCode halt(Navigation to);
+    ErrorCode notOpen() const;
+    void refresh();
+    void makeWindow();
+    ErrorCode showOwnWindow();
+
+    FrameServer server_;
+    PlaybackClock clock_;
+    MpvSound sound_;
+    std::unique_ptr<FrameWindow> window_;
+    Navigation navigation_ = Navigation::Stopped;
+    bool bare_ = false;
+    bool lastReverse_ = false;
+    int64_t stopAt_ = -1;       // "play ... to": the last frame to show (-1: none)
+    uint64_t handle_ = 0;       // the window handed over (0: a window of our own)
+    bool ownAttached_ = false;
+    int volume_ = 1000;
 };
 
 } // namespace mci

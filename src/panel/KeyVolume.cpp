@@ -48,3 +48,12 @@ void VolumeDown(Qt::KeyboardModifiers shift)
         Volume -= VolumeStep;
     sendVolume();
 }
+
+void SetVolumeLevel(int level)
+{
+    if (NoVolume == 1)
+        return;
+    Volume = qBound(0, level, VolumeMax);
+    if (MediaOpen == 1)
+        sendVolume();
+}

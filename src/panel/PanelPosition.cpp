@@ -166,23 +166,46 @@ bool TBedienTeil::SeekAndVerify(int& target)
     return true;
 }
 
-void TBedienTeil::Trackbar1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
+void TBedienTeil::PressTrackBar()
 {
-    Q_UNUSED(button);
-    Q_UNUSED(shift);
-    Q_UNUSED(y);
     Timer1->stop();
     TrackDragging = 1;
     if (Playing == 1)
         PauseMedia();
-    Trackbar1->setValue(Trackbar1->PositionAt(x));
-    int target = int(qMin<qint64>(qint64(Trackbar1->value()) * TrackScale, FrameCount));
+}
+
+void TBedienTeil::SeekTrackTarget(int target)
+{
     CurrentFrame = target;
     const bool numeric = SeekAndVerify(target);
     CurrentFrame = target;
     if (!numeric)
         return;
     setWindowTitle(StatusCaption(QString::number(target)));
+}
+
+void TBedienTeil::Trackbar1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
+{
+    Q_UNUSED(button);
+    Q_UNUSED(shift);
+    Q_UNUSED(y);
+    PressTrackBar();
+    Trackbar1->setValue(Trackbar1->PositionAt(x));
+    SeekTrackTarget(int(qMin<qint64>(qint64(Trackbar1->value()) * TrackScale, FrameCount)));
+}
+
+void TBedienTeil::TrackBarSeekFrame(int frame)
+{
+    const int target = qBound(0, frame, qMax(0, FrameCount));
+    const int scale = TrackScale > 0 ? TrackScale : 1;
+    PressTrackBar();
+    Trackbar1->setValue(target / scale);
+    SeekTrackTarget(target);
+    Trackbar1MouseUp(Qt::LeftButton, Qt::NoModifier, 0, 0);
+    // No focus leaves the track bar here to start the poll again; a play that
+    // resumed has the play-start watch for that.
+    if (Playing != 1)
+        Timer1->start();
 }
 
 void TBedienTeil::Trackbar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)

@@ -142,6 +142,10 @@ public:
     void TrackBar1Exit();
     void Trackbar1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void Trackbar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // A click on the track bar at exactly `frame` and its release, for callers that
+    // name a frame rather than a pixel: pause if playing, seek and verify, caption,
+    // resume; the position poll runs again afterwards.
+    void TrackBarSeekFrame(int frame);
 
     // The caption during playback, with `position` as the position.
     QString StatusCaption(const QString& position) const;
@@ -179,6 +183,8 @@ private:
     bool MediumEnded();
     void BringToFront();
     bool SeekAndVerify(int& target);
+    void PressTrackBar();
+    void SeekTrackTarget(int target);
 };
 
 extern TBedienTeil* BedienTeil;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What `cmake --install` puts into a prefix: both programs, a desktop entry that
 # validates and offers every audio and video type the built-in extension table
-# plays, the icons of the hicolor theme at their sizes, and a manual page for each
-# program that renders without warnings. The installed mcisend must also run.
+# plays, an AppStream entry that validates and agrees with it, the icons of the
+# hicolor theme at their sizes, and a manual page for each program that renders
+# without warnings. The installed mcisend must also run.
 #   bash desktop_install.sh BUILD_DIR     (KELD32_BIN=/usr/bin/KELD32: check that installation)
 set -uo pipefail
 E2E_SCRIPT=$(readlink -f "$0")
@@ -34,6 +35,24 @@ if [ -f "$DESKTOP" ]; then
     "$HELPERS/keld_e2e_mimecheck" "$DESKTOP" || fail "the desktop entry misses MIME types of the extension table"
 else
     fail "no desktop entry at share/applications/keld32.desktop"
+fi
+
+# The software centre's entry: valid AppStream, linked to the desktop entry, and
+# offering exactly the programs installed and the MIME types the desktop entry has.
+META="$PREFIX/share/metainfo/org.example.keld32.metainfo.xml"
+if [ -f "$META" ]; then
+    appstreamcli validate --no-net "$META" >"$WORK/meta.log" 2>&1 || { cat "$WORK/meta.log"; fail "the metainfo does not validate"; }
+    appstreamcli validate-tree --no-net "$PREFIX" >"$WORK/tree.log" 2>&1 || { cat "$WORK/tree.log"; fail "the installed tree does not validate"; }
+    for binary in $(sed -n 's:.*<binary>\(.*\)</binary>.*:\1:p' "$META"); do
+        [ -x "$PREFIX/bin/$binary" ] || fail "the metainfo provides $binary, which is not installed"
+    done
+    if [ -f "$DESKTOP" ]; then
+        desktop_types=$(sed -n 's/^MimeType=//p' "$DESKTOP" | tr ';' '\n' | grep . | sort)
+        meta_types=$(sed -n 's:.*<mediatype>\(.*\)</mediatype>.*:\1:p' "$META" | sort)
+        [ "$desktop_types" = "$meta_types" ] || fail "the metainfo's MIME types differ from the desktop entry's: $(diff <(echo "$desktop_types") <(echo "$meta_types") | grep '^[<>]' | tr '\n' ' ')"
+    fi
+else
+    fail "no metainfo at share/metainfo/org.example.keld32.metainfo.xml"
 fi
 
 ICONS="$PREFIX/share/icons/hicolor"

@@ -91,7 +91,7 @@ expect_eq "play to, wait" "0${tab}
 0${tab}
 0${tab}stopped
 282${tab}
-274${tab}
+0${tab}
 0${tab}
 0${tab}95
 0${tab}" "$(cat "$work/out3")"

@@ -1,6 +1,9 @@
 #include "MpvTestSupport.h"
+#include "mci/MpvAudioDevice.h"
 
 #include <QRandomGenerator>
+
+#include <cstring>
 
 using namespace keldtest;
 using mci::MpvDevice;
@@ -49,7 +52,7 @@ TEST_F(BadMedia, EachBrokenFileFailsWithItsCodeAndTheDeviceOpensTheNextOne)
     };
     for (const auto& c : cases) {
         ASSERT_FALSE(c.path.isEmpty());
-        MpvDevice device("digitalvideo");
+        MpvDevice device;
         EXPECT_EQ(device.open(c.path.toStdString()), c.code) << c.path.toStdString();
         expectUsableAfterwards(device);
     }
@@ -59,7 +62,7 @@ TEST_F(BadMedia, ACutMatroskaFilePlaysTheFramesItHas)
 {
     const ClipInfo full = StampedClip::get(ClipKind::MkvVfr);
     const QString half = StampedClip::truncatedCopy(ClipKind::MkvVfr, "cut_half.mkv", QFileInfo(full.path).size() / 2);
-    MpvDevice device("digitalvideo");
+    MpvDevice device;
     ASSERT_EQ(device.open(half.toStdString()), mci::MCI_OK);
     const int64_t frames = device.length();
     EXPECT_GT(frames, 0);
@@ -75,7 +78,7 @@ TEST_F(BadMedia, ACutMatroskaFilePlaysTheFramesItHas)
 TEST_F(BadMedia, WaveAudioPlaysSoundOnlyAndCountsMilliseconds)
 {
     const ClipInfo audio = StampedClip::get(ClipKind::AudioOnly);
-    MpvDevice device("waveaudio");
+    mci::MpvAudioDevice device;
     ASSERT_EQ(device.open(audio.path.toStdString()), mci::MCI_OK);
     EXPECT_EQ(device.length(), 3000);
     EXPECT_EQ(device.nominalFrameRate1000(), 1000 * 1000);
@@ -92,7 +95,7 @@ TEST_F(BadMedia, WaveAudioPlaysSoundOnlyAndCountsMilliseconds)
 
 TEST_F(BadMedia, ABareDeviceAnswersCapabilitiesButHasNothingToPlay)
 {
-    MpvDevice device("digitalvideo");
+    MpvDevice device;
     ASSERT_EQ(device.open(""), mci::MCI_OK);
     EXPECT_TRUE(device.ready());
     EXPECT_TRUE(device.capabilities().canStretch);
@@ -102,16 +105,62 @@ TEST_F(BadMedia, ABareDeviceAnswersCapabilitiesButHasNothingToPlay)
     EXPECT_EQ(device.length(), 0);
 }
 
-TEST_F(BadMedia, MpegProgramStreamsRefuseReversePlayOpenly)
+TEST_F(BadMedia, MpegProgramStreamsPlayBackwardsToo)
 {
-    MpvDevice device("digitalvideo");
+    MpvDevice device;
     ASSERT_EQ(device.open(StampedClip::get(ClipKind::MpegPs).path.toStdString()), mci::MCI_OK);
-    EXPECT_FALSE(device.capabilities().canReverse);
-    EXPECT_EQ(device.play(true), mci::MCIERR_UNSUPPORTED_FUNCTION);
-    // A backward step is a seek, which works in every container.
+    EXPECT_TRUE(device.capabilities().canReverse);
     ASSERT_EQ(device.seek(40), mci::MCI_OK);
-    ASSERT_EQ(device.step(-1), mci::MCI_OK);
-    EXPECT_EQ(frameOnDisplay(device), 39);
+    ASSERT_EQ(device.play(true), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.mode() == mci::DeviceMode::Stopped; }));
+    EXPECT_EQ(device.position(), 0);
+    EXPECT_EQ(frameOnDisplay(device), 0);
+}
+
+TEST_F(BadMedia, AHeaderThatClaimsABillionSecondsOpensWithTheFramesItHas)
+{
+    // The Matroska segment's duration (element 0x4489, an 8-byte float in
+    // milliseconds) says a billion seconds; the file holds 60 frames.
+    const ClipInfo clip = StampedClip::get(ClipKind::MkvVfr);
+    QFile in(clip.path);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray bytes = in.readAll();
+    const int at = bytes.indexOf(QByteArray("\x44\x89\x88", 3));
+    ASSERT_GT(at, 0);
+    const double claimed = 1e12;
+    quint64 bits = 0;
+    std::memcpy(&bits, &claimed, sizeof bits);
+    for (int i = 0; i < 8; ++i)
+        bytes[at + 3 + i] = char(bits >> (56 - 8 * i));
+    const QString liar = StampedClip::writeBytes("billion_seconds.mkv", bytes);
+    MpvDevice device;
+    ASSERT_EQ(device.open(liar.toStdString()), mci::MCI_OK);
+    EXPECT_EQ(device.length(), 60);
+    ASSERT_EQ(device.seek(59), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), 59);
+}
+
+TEST_F(BadMedia, LocalNamesThatLookLikeAddressesOrStandardInputAreOpenedAsFiles)
+{
+    const ClipInfo clip = StampedClip::get(ClipKind::AviMjpeg);
+    const QString root = StampedClip::folder() + "/names_like_urls";
+    QDir().mkpath(root + "/http:/127.0.0.1:8765");
+    const QString dash = root + "/-";
+    const QString url = root + "/http:/127.0.0.1:8765/x.avi";
+    for (const QString& copy : {dash, url}) {
+        QFile::remove(copy);
+        ASSERT_TRUE(QFile::copy(clip.path, copy));
+    }
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(root);
+    for (const char* name : {"-", "http:/127.0.0.1:8765/x.avi", "./-"}) {
+        MpvDevice device;
+        EXPECT_EQ(device.open(name), mci::MCI_OK) << name;
+        EXPECT_EQ(device.length(), clip.frames) << name;
+        ASSERT_EQ(device.seek(9), mci::MCI_OK);
+        EXPECT_EQ(frameOnDisplay(device), 9) << name;
+    }
+    QDir::setCurrent(before);
 }
 
 } // namespace

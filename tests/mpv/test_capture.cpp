@@ -18,7 +18,7 @@ quint32 le32(const QByteArray& b, int at)
 TEST(Capture, WritesA24BitBitmapAtSourceSizeOfTheFrameOnDisplay)
 {
     useHeadlessDevice();
-    MpvDevice device("digitalvideo");
+    MpvDevice device;
     ASSERT_EQ(device.open(StampedClip::get(ClipKind::WebmVp9).path.toStdString()), mci::MCI_OK);
     ASSERT_EQ(device.seek(45), mci::MCI_OK);
     const QString path = StampedClip::folder() + "/capture45.bmp";
@@ -40,7 +40,7 @@ TEST(Capture, WritesA24BitBitmapAtSourceSizeOfTheFrameOnDisplay)
 TEST(Capture, AnUnwritablePathFailsWithoutLeavingAFile)
 {
     useHeadlessDevice();
-    MpvDevice device("digitalvideo");
+    MpvDevice device;
     ASSERT_EQ(device.open(StampedClip::get(ClipKind::AviMjpeg).path.toStdString()), mci::MCI_OK);
     const QString missingDir = StampedClip::folder() + "/no/such/dir/wcap0001.bmp";
     EXPECT_EQ(device.capture(missingDir.toStdString()), mci::MCIERR_FILE_WRITE);
@@ -52,7 +52,7 @@ TEST(Capture, AnUnwritablePathFailsWithoutLeavingAFile)
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(device.capture(""), mci::MCIERR_FILENAME_REQUIRED);
     // Nothing open: an error, not a crash.
-    MpvDevice closed("digitalvideo");
+    MpvDevice closed;
     EXPECT_NE(closed.capture((StampedClip::folder() + "/x.bmp").toStdString()), mci::MCI_OK);
 }
 
@@ -83,43 +83,20 @@ TEST(BmpWriter, RowsAreStoredBottomUpInBlueGreenRedAndPaddedToFourBytes)
     EXPECT_EQ(back.pixel(0, 1), qRgb(10, 20, 30));
 }
 
-TEST(FrameIndex, VariableRateFramesMapToTheirOwnStamps)
+TEST(FrameIndex, VariableRateFramesKeepTheirOwnTimes)
 {
     mci::FrameIndex index;
     ASSERT_EQ(index.build(StampedClip::get(ClipKind::MkvVfr).path.toStdString()), mci::FrameIndex::Result::Ok);
-    ASSERT_TRUE(index.fromPackets());
     ASSERT_EQ(index.count(), 60);
     // Durations alternate 40 and 80 ms: frame 2 starts at 120 ms, frame 3 at 160 ms.
-    EXPECT_NEAR(index.timeOf(2), 0.120, 1e-6);
-    EXPECT_NEAR(index.timeOf(3), 0.160, 1e-6);
-    EXPECT_EQ(index.frameAt(0.115), 1);
-    EXPECT_EQ(index.frameAt(0.120), 2);
-    EXPECT_EQ(index.frameAt(0.150), 2);
-    EXPECT_EQ(index.frameFrom(0.140), 3);
-    EXPECT_GT(index.seekTargetOf(3), index.timeOf(2));
-    EXPECT_LT(index.seekTargetOf(3), index.timeOf(3));
-    EXPECT_EQ(index.frameAt(-5), 0);
-    EXPECT_EQ(index.frameAt(1e6), 59);
-    EXPECT_EQ(index.frameFrom(1e6), 59);
-}
-
-TEST(FrameIndex, ProgramStreamFramesWithoutStampsAreCountedNotSkipped)
-{
-    // Some MPEG-2 packets carry only a decode stamp; each still is one frame.
-    mci::FrameIndex index;
-    ASSERT_EQ(index.build(StampedClip::get(ClipKind::MpegPs).path.toStdString()), mci::FrameIndex::Result::Ok);
-    EXPECT_EQ(index.count(), 100);
-    EXPECT_NEAR(index.timeOf(1) - index.timeOf(0), 0.04, 1e-6);
-}
-
-TEST(FrameIndex, ABigFileIsCountedFromItsDurationAndRate)
-{
-    mci::FrameIndex index;
-    ASSERT_EQ(index.build(StampedClip::get(ClipKind::AviMjpeg).path.toStdString(), 0), mci::FrameIndex::Result::Ok);
-    EXPECT_FALSE(index.fromPackets());
-    EXPECT_EQ(index.count(), 75);
-    EXPECT_NEAR(index.timeOf(74) - index.timeOf(0), 74 * 0.04, 1e-6);
-    EXPECT_EQ(index.frameFrom(index.seekTargetOf(40)), 40);
+    EXPECT_NEAR(index.timeOf(3) - index.timeOf(2), 0.040, 1e-6);
+    EXPECT_NEAR(index.timeOf(4) - index.timeOf(3), 0.080, 1e-6);
+    const double t2 = index.timeOf(2);
+    EXPECT_EQ(index.frameAtTime(t2 - 0.005, 0, 60), 1);
+    EXPECT_EQ(index.frameAtTime(t2, 0, 60), 2);
+    EXPECT_EQ(index.frameAtTime(t2 + 0.030, 0, 60), 2);
+    EXPECT_EQ(index.frameAtTime(-5, 0, 60), 0);
+    EXPECT_EQ(index.frameAtTime(1e6, 0, 60), 59);
 }
 
 TEST(FrameIndex, MissingAndUnreadableFilesAreTold)
@@ -128,7 +105,7 @@ TEST(FrameIndex, MissingAndUnreadableFilesAreTold)
     EXPECT_EQ(index.build(StampedClip::folder().toStdString() + "/nothing_here.mp4"), mci::FrameIndex::Result::NotFound);
     EXPECT_EQ(index.build(StampedClip::folder().toStdString()), mci::FrameIndex::Result::Invalid);
     EXPECT_FALSE(index.hasVideo());
-    EXPECT_EQ(index.frameAt(1.0), 0);
+    EXPECT_EQ(index.count(), 0);
 }
 
 } // namespace

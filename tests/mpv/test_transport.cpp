@@ -17,7 +17,7 @@ protected:
     }
 
     ClipInfo clip;
-    MpvDevice device {"digitalvideo"};
+    MpvDevice device;
 };
 
 TEST_F(Transport, ModeFollowsPlayPauseAndStop)
@@ -93,13 +93,18 @@ TEST_F(Transport, APausedPlayToKeepsItsStopPointForTheResume)
     EXPECT_EQ(frameOnDisplay(device), 40);
 }
 
-TEST_F(Transport, PlayToBehindTheFrameOnDisplayOrBackwardsIsRefused)
+TEST_F(Transport, PlayToAFrameOnTheWrongSideIsRefusedAndBackwardsToAFrameStopsThere)
 {
     ASSERT_EQ(device.seek(50), mci::MCI_OK);
     EXPECT_EQ(device.playTo(false, 49), mci::MCIERR_OUTOFRANGE);
-    EXPECT_EQ(device.playTo(true, 10), mci::MCIERR_UNSUPPORTED_FUNCTION);
+    EXPECT_EQ(device.playTo(true, 51), mci::MCIERR_OUTOFRANGE);
     EXPECT_EQ(device.mode(), DeviceMode::Stopped);
     EXPECT_EQ(device.position(), 50);
+    ASSERT_EQ(device.playTo(true, 44), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.mode() == DeviceMode::Stopped; }));
+    EXPECT_EQ(device.position(), 44);
+    EXPECT_EQ(frameOnDisplay(device), 44);
+    ASSERT_EQ(device.seek(50), mci::MCI_OK);
     // To the frame on display: nothing to play. To the last frame: as a plain play.
     EXPECT_EQ(device.playTo(false, 50), mci::MCI_OK);
     EXPECT_EQ(device.mode(), DeviceMode::Stopped);

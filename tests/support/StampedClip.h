@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QString>
+#include <QVector>
 
 // Test clips made with ffmpeg, each frame carrying its own number as 16 vertical
 // bars (bar b white = bit b set), so a captured frame tells which frame it is.
@@ -14,12 +15,22 @@ enum class ClipKind {
     WebmVp9,      // VP9 in WebM, key frame every 60
     MkvVfr,       // H.264 in Matroska, frame durations alternate 40 / 80 ms
     AudioOnly,    // a WAV file without video
+    // Files whose time stamps mislead: exactness is checked against ffmpeg's decoding.
+    AviMpeg4,     // MPEG-4 Part 2 with B-frames in AVI (decode-order stamps)
+    TsRestart,    // two H.264 transport streams joined: the stamps restart half-way
+    Mp4Fps120,    // H.264 at 120 frames per second
+    Mp4Fps240,    // H.264 at 240 frames per second
+    Mp4Vfr,       // H.264 in MP4, every third frame lasts twice as long
+    MovEditList,  // 29.97 H.264 MOV cut off a key frame: an edit list hides the head
+    MpegEs,       // MPEG-2 elementary stream (.m2v): no time stamps at all
+    OggTheora,    // Theora in Ogg
+    MkvHevc10,    // HEVC 10-bit in Matroska, B-frames
 };
 
 struct ClipInfo {
     QString path;
     int frames = 0;
-    int fps = 0;      // nominal frames per second
+    int fps = 0;      // nominal frames per second (0: not a whole number)
     int width = 0;
     int height = 0;
 };
@@ -31,6 +42,10 @@ public:
 
     // Generates the clip once and reuses it afterwards; an empty path on failure.
     static ClipInfo get(ClipKind kind);
+
+    // The stamps of every frame as ffmpeg decodes the file (-vsync passthrough), in
+    // order: frame n of the file shows decodedStamps(path)[n]. Empty on failure.
+    static QVector<int> decodedStamps(const QString& path);
 
     // The frame number stamped into an image, or -1 if the bars cannot be read.
     static int readStamp(const QImage& image);

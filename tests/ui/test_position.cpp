@@ -361,3 +361,29 @@ TEST_F(TrackBar, HoldingTheFocusFreezesThePoll)
     panel->TrackBar1Exit();
     EXPECT_TRUE(panel->Timer1->isActive());
 }
+
+TEST_F(TrackBar, AFrameFromElsewhereIsSoughtExactlyAsAClickThere)
+{
+    // 49793 lies between two steps of the bar (4 frames a step): the bar shows the
+    // step, the verified seek goes to the frame itself.
+    mci.answer("status vid position", {"49793", 0});
+    panel->TrackBarSeekFrame(49793);
+    EXPECT_EQ(panel->Trackbar1->value(), 12448);
+    EXPECT_EQ(Sent(), Commands({"seek vid to 49792", "seek vid to 49793", "status vid position"}));
+    EXPECT_EQ(CurrentFrame, 49793);
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  49793 / 100000");
+    EXPECT_EQ(TrackDragging, 0);
+    EXPECT_TRUE(panel->Timer1->isActive()) << "no focus leaves the bar to start the poll again";
+
+    // While playing: paused for the seek, resumed after it, the poll back once playing.
+    panel->BtnPlay->click();
+    mci.clearSent();
+    panel->TrackBarSeekFrame(200000);
+    const Commands sent = Sent();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.front(), "pause vid");
+    EXPECT_EQ(mci.count("seek vid to 100000"), 2u) << "a frame past the end is the end";
+    EXPECT_EQ(sent.back(), "play vid");
+    EXPECT_FALSE(panel->Timer1->isActive());
+    EXPECT_TRUE(panel->Timer3->isActive());
+}

@@ -36,6 +36,15 @@ e2e_setup() {
     PLAYER_PID=""
 }
 
+# e2e_session_bus BUILD_DIR: re-runs the calling script on a private D-Bus session
+# bus (dbus-run-session), so that desktop clients reach only the player under test;
+# call it before e2e_begin.
+e2e_session_bus() {
+    if [ -z "${KELD_E2E_BUS:-}" ]; then
+        exec env KELD_E2E_BUS=1 dbus-run-session -- bash "$E2E_SCRIPT" "$1"
+    fi
+}
+
 e2e_cleanup() {
     [ -n "$PLAYER_PID" ] && kill "$PLAYER_PID" 2>/dev/null
     [ -n "${KEEP_WORK:-}" ] && echo "kept $WORK" || rm -rf "$WORK"

@@ -1,0 +1,46 @@
+#pragma once
+#include "mci/DecodedFrame.h"
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+
+namespace mci {
+
+// Decoded frames by frame number, bounded in bytes. When it is full, the frame
+// farthest from the position goes first; frames behind the direction of travel
+// count twice their distance, since the position moves away from them.
+class FrameCache {
+public:
+    explicit FrameCache(int64_t budgetBytes) : budget_(budgetBytes) {}
+
+    // False when the frame would be the first to go (it is not kept then).
+    bool put(FramePtr frame);
+    FramePtr get(int64_t n) const;
+    bool has(int64_t n) const;
+    void clear();
+
+    void setFocus(int64_t position, int direction);
+    void setBudget(int64_t bytes);
+    int64_t budget() const { return budget_; }
+    int64_t bytes() const;
+    int64_t size() const;
+    // Bytes of one frame as decoded (the last one kept); 0 before the first.
+    int64_t frameBytes() const;
+    // How many frames the budget holds (at least 4).
+    int64_t capacity(int64_t fallbackFrameBytes) const;
+
+private:
+    double cost(int64_t n) const;
+    void evict();
+
+    mutable std::mutex mutex_;
+    std::map<int64_t, FramePtr> frames_;
+    int64_t budget_;
+    int64_t bytes_ = 0;
+    int64_t frameBytes_ = 0;
+    int64_t focus_ = 0;
+    int direction_ = 0;
+};
+
+} // namespace mci

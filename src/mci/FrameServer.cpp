@@ -1,0 +1,228 @@
+#include "mci/FrameServer.h"
+
+#include "mci/PacketScanner.h"
+
+#include <cstdlib>
+#include <new>
+
+extern "C" {
+#include <libavutil/frame.h>
+}
+
+namespace mci {
+
+int64_t FrameServer::cacheBytesFromEnvironment()
+{
+    const char* v = std::getenv("KELD32_MCI_CACHE_MIB");
+    const long long mib = v && *v ? std::atoll(v) : 0;
+    return (mib >= 16 && mib <= 16384 ? mib : kDefaultCacheMiB) * 1024 * 1024;
+}
+
+FrameServer::FrameServer(int64_t cacheBytes)
+    : decoder_(index_), cache_(cacheBytes), planner_(index_), cacheBytes_(cacheBytes)
+{
+}
+
+FrameServer::~FrameServer()
+{
+    close();
+}
+
+FrameServer::Result FrameServer::open(const std::string& path)
+{
+    close();
+    try {
+        switch (PacketScanner().scan(path, index_)) {
+        case FrameIndex::Result::NotFound:
+            return Result::NotFound;
+        case FrameIndex::Result::Invalid:
+            return Result::Invalid;
+        case FrameIndex::Result::Ok:
+            break;
+        }
+        if (!index_.hasVideo())
+            return Result::NoVideo;
+        if (decoder_.open(path) != AvInput::Result::Ok)
+            return Result::Invalid;
+        // Frame 0 is the first picture the decoder returns from the stream's start;
+        // whatever the index placed before it never comes out.
+        AVFrame* picture = nullptr;
+        const int64_t first = decoder_.firstPicture(picture);
+        if (first < 0) {
+            av_frame_free(&picture);
+            decoder_.close();
+            return Result::Invalid;
+        }
+        index_.markFirstOutput(first);
+        cache_.clear();
+        cache_.setBudget(cacheBytes_ > 0 ? cacheBytes_ : cacheBytesFromEnvironment());
+        cache_.put(std::make_shared<DecodedFrame>(index_.frameOf(first), picture));
+    } catch (const std::bad_alloc&) {
+        close();
+        return Result::OutOfMemory;
+    }
+    target_ = 0;
+    direction_ = 0;
+    motion_ = Motion::Still;
+    quit_ = false;
+    exhausted_ = false;
+    worker_ = std::thread(&FrameServer::work, this);
+    return Result::Ok;
+}
+
+void FrameServer::close()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        quit_ = true;
+        ++generation_;
+    }
+    changed_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+    decoder_.close();
+    cache_.clear();
+    index_.reset({});
+}
+
+void FrameServer::setListener(Listener listener)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    listener_ = std::move(listener);
+}
+
+void FrameServer::show(int64_t frame)
+{
+    frame = index_.clampFrame(frame);
+    const FramePtr ready = cache_.get(frame);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const int64_t before = target_.load();
+        if (frame != before)
+            direction_ = frame > before ? 1 : -1;
+        target_ = frame;
+        ++generation_;
+        exhausted_ = false;
+        cache_.setFocus(frame, direction_);
+        // Under the lock, so that a frame the worker hands over for an older request
+        // can never reach the window after this one.
+        if (ready && listener_)
+            listener_(ready);
+    }
+    changed_.notify_all();
+}
+
+void FrameServer::setMotion(Motion motion)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (motion == motion_)
+            return;
+        motion_ = motion;
+        if (motion != Motion::Still)
+            direction_ = motion == Motion::Forward ? 1 : -1;
+        cache_.setFocus(target_, direction_);
+        ++generation_;
+        exhausted_ = false;
+    }
+    changed_.notify_all();
+}
+
+Motion FrameServer::motion() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return motion_;
+}
+
+FramePtr FrameServer::waitFor(int64_t frame, std::chrono::milliseconds timeout)
+{
+    frame = index_.clampFrame(frame);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        if (FramePtr f = cache_.get(frame))
+            return f;
+        if (quit_ || changed_.wait_until(lock, deadline) == std::cv_status::timeout)
+            return cache_.get(frame);
+    }
+}
+
+PrefetchPlanner::Situation FrameServer::situation() const
+{
+    const int64_t estimate = int64_t(index_.displayWidth()) * index_.displayHeight() * 3 / 2;
+    return {target_.load(), direction_, motion_, cache_.capacity(estimate)};
+}
+
+bool FrameServer::keep(const FramePtr& frame)
+{
+    const bool kept = cache_.put(frame);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (frame->number() == target_.load() && listener_)
+            listener_(frame);
+    }
+    changed_.notify_all();
+    return kept;
+}
+
+bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
+{
+    bool added = false;
+    const FrameDecoder::Sink sink = [&](FramePtr frame) {
+        const int64_t n = frame->number();
+        added = keep(frame) || added;
+        return n < job.last;
+    };
+    // Decoding goes on while it still serves what is asked for now.
+    const FrameDecoder::Cancelled cancelled = [&] {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (quit_)
+            return true;
+        if (generation_ == generation)
+            return false;
+        const int64_t t = target_.load();
+        if (cache_.has(t))
+            return job.urgent && job.last != t;
+        return !decoder_.canContinueTo(t);
+    };
+    const FrameDecoder::Outcome outcome = decoder_.run(job.start, job.first, sink, cancelled);
+    if (outcome == FrameDecoder::Outcome::Failed)
+        return false;
+    return added;
+}
+
+void FrameServer::work()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!quit_) {
+        std::optional<DecodeJob> job;
+        const unsigned planned = generation_;
+        if (!exhausted_) {
+            const auto situationNow = situation();
+            lock.unlock();
+            job = planner_.next(situationNow, [this](int64_t n) { return cache_.has(n); });
+            lock.lock();
+        }
+        if (!job) {
+            // A request that came while planning is looked at before sleeping.
+            if (!quit_ && generation_ == planned)
+                changed_.wait(lock);
+            continue;
+        }
+        const unsigned generation = generation_;
+        lock.unlock();
+        bool added = false;
+        try {
+            added = runJob(*job, generation);
+        } catch (const std::bad_alloc&) {
+            added = false;   // memory ran out: stop decoding ahead until something changes
+        }
+        lock.lock();
+        // A job that brought nothing new (a broken stretch of the file, frames the
+        // cache cannot keep) is not tried again until the position or motion changes.
+        if (!added && generation_ == generation)
+            exhausted_ = true;
+    }
+}
+
+} // namespace mci

@@ -1,0 +1,145 @@
+#include "mci/PacketScanner.h"
+
+#include "mci/AvInput.h"
+
+#include <cmath>
+#include <memory>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+namespace mci {
+namespace {
+
+double rationalOr(AVRational r, double fallback)
+{
+    return (r.num > 0 && r.den > 0) ? av_q2d(r) : fallback;
+}
+
+// Nominal rate: the container's average where it has a sane one, else the base rate.
+double nominalRate(const AVStream* st)
+{
+    double rate = rationalOr(st->avg_frame_rate, 0);
+    if (rate < 0.1 || rate > 1000)
+        rate = rationalOr(st->r_frame_rate, 0);
+    if (rate < 0.1 || rate > 1000)
+        rate = 25;
+    return rate;
+}
+
+struct PacketDeleter {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+
+} // namespace
+
+FrameIndex::Facts PacketScanner::factsOf(const AvInput& input)
+{
+    FrameIndex::Facts f;
+    const AVFormatContext* ctx = input.context();
+    f.formatName = ctx->iformat ? ctx->iformat->name : "";
+    f.hasAudio = input.hasAudio();
+    const AVStream* st = input.video();
+    if (!st)
+        return f;
+    f.timeBase = av_q2d(st->time_base);
+    f.frameRate = nominalRate(st);
+    f.width = st->codecpar->width;
+    f.height = st->codecpar->height;
+    const double sar = rationalOr(st->sample_aspect_ratio, rationalOr(st->codecpar->sample_aspect_ratio, 1));
+    if (sar > 0 && std::fabs(sar - 1) > 1e-3)
+        f.width = int(std::lround(f.width * sar));
+    // Streams whose time stamps may restart are found by byte position.
+    const int flags = ctx->iformat ? ctx->iformat->flags : 0;
+    f.byteSeek = (flags & (AVFMT_TS_DISCONT | AVFMT_NOTIMESTAMPS)) && !(flags & AVFMT_NO_BYTE_SEEK);
+    return f;
+}
+
+void PacketScanner::readPackets(AvInput& input, FrameIndex& index)
+{
+    input.discardAllButVideo();
+    PacketPtr pkt(av_packet_alloc());
+    const int vi = input.videoStream();
+    while (av_read_frame(input.context(), pkt.get()) >= 0) {
+        if (pkt->stream_index == vi) {
+            if (index.packetCount() >= FrameIndex::kMaxPackets) {
+                av_packet_unref(pkt.get());
+                index.markTruncated();
+                break;
+            }
+            FrameIndex::Packet p;
+            p.pos = pkt->pos;
+            p.pts = pkt->pts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->pts;
+            p.dts = pkt->dts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->dts;
+            if (pkt->flags & AV_PKT_FLAG_KEY)
+                p.flags |= FrameIndex::kKey;
+            if (pkt->flags & AV_PKT_FLAG_DISCARD)
+                p.flags |= FrameIndex::kDiscard;
+            index.add(p);
+        }
+        av_packet_unref(pkt.get());
+    }
+}
+
+// Picture types for containers without presentation stamps (AVI, elementary
+// streams): the codec's parser reads them from each packet's headers.
+void PacketScanner::readPictureTypes(const std::string& path, FrameIndex& index)
+{
+    AvInput input;
+    if (input.open(path) != AvInput::Result::Ok || !input.video())
+        return;
+    const AVCodecParameters* par = input.video()->codecpar;
+    AVCodecParserContext* parser = av_parser_init(par->codec_id);
+    if (!parser)
+        return;
+    parser->flags |= PARSER_FLAG_COMPLETE_FRAMES;
+    AVCodecContext* codec = avcodec_alloc_context3(nullptr);
+    avcodec_parameters_to_context(codec, par);
+    input.discardAllButVideo();
+    PacketPtr pkt(av_packet_alloc());
+    int64_t p = 0;
+    while (p < index.packetCount() && av_read_frame(input.context(), pkt.get()) >= 0) {
+        if (pkt->stream_index == input.videoStream()) {
+            uint8_t* out = nullptr;
+            int outSize = 0;
+            av_parser_parse2(parser, codec, &out, &outSize, pkt->data, pkt->size, pkt->pts, pkt->dts, pkt->pos);
+            const int t = parser->pict_type;
+            index.setType(p++, t == AV_PICTURE_TYPE_B ? 'B' : t == AV_PICTURE_TYPE_I ? 'I' : 'P');
+        }
+        av_packet_unref(pkt.get());
+    }
+    av_parser_close(parser);
+    avcodec_free_context(&codec);
+}
+
+FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& index)
+{
+    AvInput input;
+    index.reset({});
+    switch (input.open(path)) {
+    case AvInput::Result::NotFound:
+        return FrameIndex::Result::NotFound;
+    case AvInput::Result::Invalid:
+        return FrameIndex::Result::Invalid;
+    case AvInput::Result::Ok:
+        break;
+    }
+    index.reset(factsOf(input));
+    if (!input.video())
+        return FrameIndex::Result::Ok;   // no video: fine for an audio device, the caller decides
+    if (index.displayWidth() <= 0 || index.displayHeight() <= 0)
+        return FrameIndex::Result::Invalid;
+    readPackets(input, index);
+    bool stamped = true;
+    for (int64_t p = 0; p < index.packetCount() && stamped; ++p)
+        stamped = index.packet(p).pts != FrameIndex::kNoTime;
+    if (!stamped)
+        readPictureTypes(path, index);
+    index.number();
+    return index.hasVideo() ? FrameIndex::Result::Ok : FrameIndex::Result::Invalid;
+}
+
+} // namespace mci

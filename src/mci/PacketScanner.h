@@ -1,0 +1,23 @@
+#pragma once
+#include "mci/FrameIndex.h"
+
+#include <string>
+
+namespace mci {
+
+class AvInput;
+
+// Reads every packet of a file's video stream into a FrameIndex: order, key flags,
+// byte positions and time stamps, and where the container carries no presentation
+// stamps, the picture types (read with the codec's parser in a second pass).
+class PacketScanner {
+public:
+    FrameIndex::Result scan(const std::string& path, FrameIndex& index);
+
+private:
+    static FrameIndex::Facts factsOf(const AvInput& input);
+    static void readPackets(AvInput& input, FrameIndex& index);
+    static void readPictureTypes(const std::string& path, FrameIndex& index);
+};
+
+} // namespace mci

@@ -1,0 +1,55 @@
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace mci {
+
+class FrameServer;
+
+// Plays frames one after another, forward or backward, each at its own time: a
+// frame is shown once the frame server has it, none is skipped, and a late frame
+// moves the rest along. Forward play with sound follows the sound's clock instead.
+class PlaybackClock {
+public:
+    // Seconds on the medium's clock where the sound is, or -1.
+    using SoundClock = std::function<double()>;
+
+    explicit PlaybackClock(FrameServer& server) : server_(server) {}
+    ~PlaybackClock();
+    PlaybackClock(const PlaybackClock&) = delete;
+    PlaybackClock& operator=(const PlaybackClock&) = delete;
+
+    // From the frame on display on, one frame at a time in `direction` (+1, -1),
+    // up to and including `last` (or to the end of the medium).
+    void start(int64_t from, int direction, int64_t last, SoundClock sound = {});
+    // Halts; returns once no further frame will be shown.
+    void stop();
+    // Playing (false once it has shown its last frame, or was stopped).
+    bool running() const { return running_; }
+    int direction() const { return direction_; }
+
+    // Frames shown late (more than a frame period) since the start, and skipped.
+    int64_t lateFrames() const { return late_; }
+    int64_t skippedFrames() const { return skipped_; }
+
+private:
+    void run(int64_t from, int64_t last, SoundClock sound);
+    double periodBetween(int64_t a, int64_t b) const;
+    bool sleepUntil(std::chrono::steady_clock::time_point t);
+
+    FrameServer& server_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::atomic<bool> stop_ {false};
+    std::atomic<bool> running_ {false};
+    std::atomic<int> direction_ {0};
+    std::atomic<int64_t> late_ {0};
+    std::atomic<int64_t> skipped_ {0};
+};
+
+} // namespace mci

@@ -1,0 +1,56 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace mci {
+
+class FrameIndex;
+
+// What the position is doing, as far as decoding ahead of it is concerned.
+enum class Motion {
+    Still,     // paused or stopped: the next steps may go either way
+    Forward,   // playing: the frames above the position are needed in turn
+    Reverse,   // playing backwards: the frames below the position are needed in turn
+};
+
+// A stretch of decoding: from key packet `start`, until frame `last` has come out;
+// `first` is the first frame that was missing.
+struct DecodeJob {
+    int64_t start = 0;
+    int64_t first = 0;
+    int64_t last = 0;
+    bool urgent = false;   // the frame on display (or the next one in reverse) waits for it
+};
+
+// Decides what to decode next around the position: the frame to show first, then the
+// frames a step either way would need, within what the cache holds. Behind the
+// position (the expensive side, which needs a decode from an earlier key frame) the
+// window is the larger one; in reverse play it is refilled in chunks of half the
+// window, so that a long group of pictures is decoded a few times, not once per frame.
+class PrefetchPlanner {
+public:
+    struct Situation {
+        int64_t target = 0;
+        int direction = 0;        // last move: +1, -1, or 0
+        Motion motion = Motion::Still;
+        int64_t capacity = 0;     // frames the cache holds
+    };
+    using Cached = std::function<bool(int64_t)>;
+
+    explicit PrefetchPlanner(const FrameIndex& index) : index_(index) {}
+
+    std::optional<DecodeJob> next(const Situation& s, const Cached& cached) const;
+
+    // Frames kept ahead of and behind the position.
+    static int64_t aheadWindow(const Situation& s);
+    static int64_t behindWindow(const Situation& s);
+
+private:
+    std::optional<DecodeJob> ahead(const Situation& s, const Cached& cached) const;
+    std::optional<DecodeJob> behind(const Situation& s, const Cached& cached) const;
+
+    const FrameIndex& index_;
+};
+
+} // namespace mci

@@ -1,0 +1,55 @@
+#pragma once
+#include "mci/MciDevice.h"
+
+#include <cstdint>
+
+namespace mci {
+
+// The X side of a frame window: one connection, one window (a child covering a
+// parent, or a top-level one) and an image of the window's size to draw into.
+// Used from one thread only.
+class X11Surface {
+public:
+    X11Surface();
+    ~X11Surface();
+    X11Surface(const X11Surface&) = delete;
+    X11Surface& operator=(const X11Surface&) = delete;
+
+    bool connect();
+    int fd() const;
+
+    // A child covering `parent`, or a top-level window when parent is 0.
+    ErrorCode attach(uint64_t parent, const Rect& ownGeometry);
+    void detach();
+    bool attached() const { return window_ != 0; }
+    bool ownWindow() const { return parent_ == 0 && window_ != 0; }
+
+    void setOwnGeometry(const Rect& rect);
+    void setOwnVisible(bool visible);
+
+    // Handles the server's events; true when the window must be drawn again
+    // (exposed, or resized: then pixels() changed too).
+    bool handleEvents();
+
+    // The image to paint (B, G, R, A bytes), of the window's current size.
+    uint8_t* pixels();
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int stride() const;
+    // Puts the image on screen and waits until the server has it.
+    void put();
+
+private:
+    struct Impl;
+    bool makeImage();
+    void freeImage();
+    void resize(int width, int height);
+
+    Impl* d_;
+    unsigned long window_ = 0;
+    unsigned long parent_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+} // namespace mci

@@ -1,0 +1,159 @@
+#include "mci/FrameIndex.h"
+#include "mci/PrefetchPlanner.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using mci::FrameIndex;
+
+namespace {
+
+// A stream built packet by packet, in decode order: 'I' key, 'P', 'B'; pts in
+// frame periods (kNoTime: none).
+struct Stream {
+    FrameIndex index;
+    Stream() { index.reset({"test", 1.0 / 25, 25, 320, 240, false, false, false}); }
+    void add(char type, int64_t pts, uint8_t extra = 0)
+    {
+        FrameIndex::Packet p;
+        p.pos = index.packetCount() * 1000;
+        p.pts = pts;
+        p.dts = index.packetCount();
+        p.type = type;
+        p.flags = uint8_t((type == 'I' ? FrameIndex::kKey : 0) | extra);
+        index.add(p);
+    }
+    // A group in decode order I P B B P B B ... shown as B B I ... (open GOP).
+    void group(int64_t firstPts, int frames)
+    {
+        add('I', firstPts + 2);
+        add('B', firstPts);
+        add('B', firstPts + 1);
+        for (int n = 3; n < frames; n += 3) {
+            add('P', firstPts + n + 2);
+            add('B', firstPts + n);
+            add('B', firstPts + n + 1);
+        }
+    }
+    std::vector<int64_t> shownPts() const
+    {
+        std::vector<int64_t> out;
+        for (int64_t n = 0; n < index.count(); ++n)
+            out.push_back(index.packet(index.packetOf(n)).pts);
+        return out;
+    }
+};
+
+TEST(FrameIndexNumbering, StampsThatRestartBetweenGroupsKeepTheOrderOfTheStream)
+{
+    Stream s;
+    s.group(100, 12);
+    s.group(112, 12);
+    s.group(0, 12);   // a second recording joined on: its stamps start again
+    s.index.number();
+    ASSERT_EQ(s.index.count(), 36);
+    const auto pts = s.shownPts();
+    for (int n = 0; n < 24; ++n)
+        EXPECT_EQ(pts[size_t(n)], 100 + n) << n;
+    for (int n = 24; n < 36; ++n)
+        EXPECT_EQ(pts[size_t(n)], n - 24) << n;
+    // Played from frame 20, the time of the joined half's frame 3 means frame 27,
+    // not the first half's frame at that time.
+    EXPECT_EQ(s.index.frameAtTime(3 / 25.0, 20, 20), 27);
+}
+
+TEST(FrameIndexNumbering, WithoutStampsReferencePicturesAreShownWhenTheNextOneArrives)
+{
+    Stream s;
+    s.group(FrameIndex::kNoTime, 9);
+    s.group(FrameIndex::kNoTime, 9);
+    s.index.number();
+    // Decode order I B B P B B P B B | I B B ...: shown B B I B B P B B P | B B I ...
+    const int64_t key2 = 9;
+    EXPECT_EQ(s.index.frameOf(0), 2);
+    EXPECT_EQ(s.index.frameOf(1), 0);
+    EXPECT_EQ(s.index.frameOf(3), 5);
+    EXPECT_EQ(s.index.frameOf(6), 8);
+    EXPECT_EQ(s.index.frameOf(key2), 11);
+    EXPECT_EQ(s.index.frameOf(key2 + 1), 9);
+    // A frame shown ahead of its group's key is decoded from the group before.
+    EXPECT_EQ(s.index.decodeStartFor(11), key2);
+    EXPECT_EQ(s.index.decodeStartFor(12), key2);
+    EXPECT_EQ(s.index.decodeStartFor(9), 0);
+    EXPECT_EQ(s.index.decodeStartFor(10), 0);
+}
+
+TEST(FrameIndexNumbering, PicturesBeforeTheFirstDecodedOneAndDiscardedPacketsAreNoFrames)
+{
+    Stream s;
+    s.add('P', 5, FrameIndex::kDiscard);   // decoded for its references only
+    s.group(10, 9);
+    s.index.number();
+    EXPECT_EQ(s.index.count(), 9);
+    EXPECT_EQ(s.index.frameOf(0), -1);
+    // The decoder's first picture was the key: the two leading pictures never come out.
+    s.index.markFirstOutput(1);
+    EXPECT_EQ(s.index.count(), 7);
+    EXPECT_EQ(s.index.frameOf(1), 0);
+    EXPECT_EQ(s.index.packet(s.index.packetOf(1)).pts, 13);
+    EXPECT_EQ(s.index.decodeStartFor(0), 1);
+}
+
+// Runs the planner against a cache of frame numbers, decoding what it asks for the
+// way the decoder would (from the job's key frame up to its last frame) and keeping
+// what fits, while the position walks down as in reverse play.
+TEST(PrefetchPlanning, PlayingBackThroughALongGroupDecodesItInAFewStretches)
+{
+    Stream s;
+    s.add('I', 0);
+    for (int n = 1; n < 250; ++n)
+        s.add('P', n);   // one group of 250 frames
+    s.index.number();
+    mci::PrefetchPlanner planner(s.index);
+    std::set<int64_t> cache;
+    const int64_t capacity = 60;
+    int jobs = 0;
+    int64_t decoded = 0;
+    for (int64_t t = 249; t >= 0; --t) {
+        const mci::PrefetchPlanner::Situation now {t, -1, mci::Motion::Reverse, capacity};
+        while (auto job = planner.next(now, [&](int64_t n) { return cache.count(n) != 0; })) {
+            ++jobs;
+            ASSERT_LT(jobs, 40) << "a job for every few frames";
+            for (int64_t n = s.index.frameOf(job->start); n <= job->last; ++n) {
+                ++decoded;
+                cache.insert(n);
+            }
+            // The cache keeps what is nearest to the position; above it counts double.
+            while (int64_t(cache.size()) > capacity)
+                cache.erase(t - *cache.begin() > 2 * (*cache.rbegin() - t) ? *cache.begin() : *cache.rbegin());
+        }
+        ASSERT_TRUE(cache.count(t)) << "frame " << t << " was not ready in time";
+    }
+    EXPECT_LE(jobs, 16);   // stretches of about half the window
+    EXPECT_LT(decoded, 250 * 8);
+}
+
+TEST(PrefetchPlanning, TheFrameAskedForComesFirstThenTheSideTheLastMoveWent)
+{
+    Stream s;
+    s.group(0, 60);
+    s.group(60, 60);
+    s.index.number();
+    mci::PrefetchPlanner planner(s.index);
+    const auto none = [](int64_t) { return false; };
+    const auto only = [](int64_t k) { return [k](int64_t n) { return n == k; }; };
+    auto job = planner.next({70, 1, mci::Motion::Still, 50}, none);
+    ASSERT_TRUE(job);
+    EXPECT_TRUE(job->urgent);
+    EXPECT_EQ(job->last, 70);
+    job = planner.next({70, 1, mci::Motion::Still, 50}, only(70));
+    ASSERT_TRUE(job);
+    EXPECT_GT(job->first, 70);   // moving forward: ahead first
+    job = planner.next({70, -1, mci::Motion::Still, 50}, only(70));
+    ASSERT_TRUE(job);
+    EXPECT_LT(job->last, 70);    // moving back: behind first
+    EXPECT_EQ(job->last, 69);
+}
+
+} // namespace
