@@ -1,7 +1,6 @@
 #include "queue/QueueDrop.h"
 
 #include "panel/ZORVEX32.h"
-#include "platform/ForeignDropRefusal.h"
 #include "queue/Queue.h"
 #include "queue/QueueForm.h"
 #include "shell/DropFileTarget.h"
@@ -21,9 +20,6 @@ void RegisterPanelDropTarget(TBedienTeil& panel)
         };
     }
     panel.DropFileTarget1->RegisterWindow(&panel);
-    // Nor does the MCI device's own window.
-    if (!panel.findChild<TForeignDropRefusal*>())
-        new TForeignDropRefusal(&panel);
 }
 
 void RevokePanelDropTarget(TBedienTeil& panel)

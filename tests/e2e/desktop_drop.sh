@@ -52,12 +52,13 @@ wait_until 15 caption_matches "$PANEL" '^GAMMA\.AVI +- +Frame:' \
 close_then_exit
 
 # With smart display off the device shows the picture in a window of its own; a
-# file dragged there must not replace the medium behind the player's back.
+# file dragged there must not replace the medium behind the player's back. (That
+# window need not name its process: it is the one visible window of the clip's size.)
 printf '[General]\nCommandLoop=TRUE\nSmartDisplay=FALSE\n' >"$XDG_CONFIG_HOME/Vantu/ZORVEX.conf"
 start_player "$CLIPS/alpha.avi" || e2e_end
 device_window() {
     local w
-    for w in $(xdotool search --all --onlyvisible --pid "$PLAYER_PID" --name '.' 2>/dev/null); do
+    for w in $(xdotool search --all --onlyvisible --name '.' 2>/dev/null); do
         if [ "$(window_size "$w")" = "320x240" ]; then DEVICE_WIN=$w; return 0; fi
     done
     return 1
