@@ -42,10 +42,4 @@ void PreferX11OnWayland(int argc, char** argv)
     if (!X11WantedOnWayland(argc, argv))
         return;
     qputenv("QT_QPA_PLATFORM", "xcb");
-    // The engine looks for its outputs by itself and tries Wayland first: the
-    // picture would get a Wayland window of its own beside the display window.
-    // So the whole program is an X11 client. Unset, the name would default to
-    // "wayland-0"; empty, it connects nowhere.
-    qputenv("WAYLAND_DISPLAY", QByteArray(""));
-    qunsetenv("WAYLAND_SOCKET");
 }
