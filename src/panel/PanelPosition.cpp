@@ -202,10 +202,6 @@ void TBedienTeil::TrackBarSeekFrame(int frame)
     Trackbar1->setValue(target / scale);
     SeekTrackTarget(target);
     Trackbar1MouseUp(Qt::LeftButton, Qt::NoModifier, 0, 0);
-    // No focus leaves the track bar here to start the poll again; a play that
-    // resumed has the play-start watch for that.
-    if (Playing != 1)
-        Timer1->start();
 }
 
 void TBedienTeil::Trackbar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
