@@ -7,10 +7,12 @@
 #include "panel/ZORVEX32.h"
 #include "platform/MallocArenas.h"
 #include "platform/TerminationSignals.h"
+#include "platform/X11OnWayland.h"
 #include "prefs/preferen.h"
 #include "queue/QueueForm.h"
 #include "shell/Info.h"
 #include "shell/MprisService.h"
+#include "shell/ProgramIcon.h"
 #include "shell/gotofram.h"
 
 #include <QApplication>
@@ -46,12 +48,14 @@ void installErrorBox()
 int main(int argc, char** argv)
 {
     LimitMallocArenas();
+    PreferX11OnWayland(argc, argv);
     QApplication app(argc, argv);
     // libmpv refuses to start under any other numeric locale.
     std::setlocale(LC_NUMERIC, "C");
     // The title stays the program's own: a display name would be appended to every
     // window caption on X11, and the panel's caption is the player's status line.
     QApplication::setApplicationName(QStringLiteral("KELD32"));
+    QApplication::setWindowIcon(ProgramIcon());
 
     auto service = std::make_unique<mci::MciService>();
     SetMciBackend(service.get());

@@ -26,6 +26,7 @@ void armStartupQueue(QTimer* timer)
     }
     SavedCommandLoop = CommandLoop;
     CommandLoop = 1;
+    CommandLoopHeld = 1;
 }
 
 void startCommandLinePlay()

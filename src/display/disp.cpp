@@ -138,7 +138,7 @@ void TDisplay::keyPressEvent(QKeyEvent* event)
 {
     FormKeyDown(VirtualKeyOf(event->key(), event->modifiers()), event->modifiers());
     const QByteArray text = event->text().toLatin1();
-    if (text.size() == 1)
+    if (text.size() == 1 && TypesCharacter(event->modifiers()))
         FormKeyPress(text.at(0));
 }
 

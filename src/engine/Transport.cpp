@@ -53,6 +53,7 @@ void bringPanelForward()
 // Steps 1 to 8 of forward play, shared by play and play after a seek.
 void startForwardPlay()
 {
+    BeginEndOfMediumWatch();
     if (BedienTeil) {
         stopTimer(BedienTeil->Timer1);
         startTimer(BedienTeil->Timer3);
@@ -141,6 +142,7 @@ void PauseReverse()
 
 void RestartLoop()
 {
+    BeginEndOfMediumWatch();
     if (BedienTeil)
         stopTimer(BedienTeil->Timer1);
     SendMciString(QStringLiteral("seek vid to start"), MciReply, MciError);
@@ -149,6 +151,11 @@ void RestartLoop()
     bringPanelForward();
     if (BedienTeil)
         startTimer(BedienTeil->Timer3);
+}
+
+void BeginEndOfMediumWatch()
+{
+    PreviousFrame = NoPollYet;
 }
 
 void WaitUntilReady()

@@ -42,6 +42,7 @@ Flag MultiStep = 0;
 Flag QueueActive = 0;
 Flag CommandLoop = 0;
 Flag SavedCommandLoop = 0;
+Flag CommandLoopHeld = 0;
 
 int Zoom = 0;
 Flag SmartDisplay = 1;
@@ -93,7 +94,7 @@ void ResetPlayerState()
     CanReverse = CanSave = CanStretch = 0;
     FrameRate = FrameCount = TrackScale = SourceWidth = SourceHeight = 0;
     Playing = PlayingReverse = Paused = PausedReverse = 0;
-    LoopOn = MultiStep = QueueActive = CommandLoop = SavedCommandLoop = 0;
+    LoopOn = MultiStep = QueueActive = CommandLoop = SavedCommandLoop = CommandLoopHeld = 0;
     Zoom = 0; SmartDisplay = 1; HidePanel = 0; PanelInFront = 0; LastPos = 1;
     DisplayLeft = 0; DisplayTop = 38; DisplayDraggable = 1;
     KeyZoomLevel = KeyZoomStepX = KeyZoomStepY = 0;
@@ -105,6 +106,11 @@ void ResetPlayerState()
     KeyZoomLeft = KeyZoomTop = KeyZoomWidth = KeyZoomHeight = 0;
     CaptureCounter = 0; CaptureDir.clear(); CaptureName.clear(); JumpBusy = 0;
     ZoomAtShow = 0;
+}
+
+Flag& UsersCommandLoop()
+{
+    return CommandLoopHeld == 1 ? SavedCommandLoop : CommandLoop;
 }
 
 // ---- Name routines -----------------------------------------------------------
@@ -346,6 +352,7 @@ void hostVideo()
 void OpenMedia(const QString& path, int& result)
 {
     setPollTimer(false);
+    BeginEndOfMediumWatch();
     const QString refusal = openRefusal(path);
     if (!refusal.isEmpty()) {
         ShowMciError(refusal);

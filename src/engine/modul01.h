@@ -36,6 +36,12 @@ extern Flag MultiStep;
 extern Flag QueueActive;
 extern Flag CommandLoop;
 extern Flag SavedCommandLoop;
+// 1 while a queue file from the command line holds CommandLoop on, from the
+// start until that queue has played to its end; meanwhile the user's own value
+// is SavedCommandLoop.
+extern Flag CommandLoopHeld;
+// The user's own CommandLoop: the one the preferences show and the settings keep.
+Flag& UsersCommandLoop();
 
 // Display
 extern int Zoom;
@@ -71,6 +77,9 @@ extern quint32 MciError;
 // Position display and track bar
 extern int CurrentFrame;
 extern int PreviousFrame;
+// PreviousFrame before the first poll of a play: no position equals it, so the
+// first poll after an open or a play start is never taken as the end.
+constexpr int NoPollYet = -1;
 extern QString PositionText;
 extern Flag TrackDragging;
 
@@ -139,3 +148,6 @@ void PauseReverse();
 void RestartLoop();
 // Polls "Status vid ready" until it answers true, at most 20 times.
 void WaitUntilReady();
+// Starts a new end-of-medium watch: positions seen before this moment (another
+// medium's, or this one's before the play) cannot end this play.
+void BeginEndOfMediumWatch();

@@ -5,9 +5,6 @@
 #include "engine/MCI_FUNC.h"
 #include "engine/modul01.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 namespace {
 
 // Each pan moves the origin by this much and grows the size by PanGrow, so that
@@ -18,12 +15,6 @@ constexpr int MaxLevel = 12;
 
 int displayWidth() { return Display ? Display->width() : 0; }
 int displayHeight() { return Display ? Display->height() : 0; }
-
-int screenWidth()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->size().width() : displayWidth();
-}
 
 void sendDestination()
 {
@@ -104,8 +95,9 @@ void PanShowLeft()
 
 void PanShowRight()
 {
-    // Measured against the screen, not the window, as the player always has.
-    if (KeyZoomLevel <= 0 || KeyZoomLeft + KeyZoomWidth - PanGrow <= screenWidth())
+    // Against the window, as End is: the screen is wider than any window below
+    // full screen, so measured against it the picture could never move left.
+    if (KeyZoomLevel <= 0 || KeyZoomLeft + KeyZoomWidth - PanGrow <= displayWidth())
         return;
     KeyZoomLeft -= PanMove;
     KeyZoomWidth -= PanGrow;

@@ -2,7 +2,9 @@
 
 #include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 TMousebar::TMousebar(QWidget* parent)
     : QSlider(Qt::Horizontal, parent)
@@ -12,7 +14,7 @@ TMousebar::TMousebar(QWidget* parent)
     setPageStep(1);
     setTickPosition(QSlider::TicksBelow);
     setTickInterval(0);
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::NoFocus);
 }
 
 int TMousebar::PositionAt(int x) const
@@ -28,8 +30,10 @@ int TMousebar::PositionAt(int x) const
 
 void TMousebar::mousePressEvent(QMouseEvent* event)
 {
-    // Taking the focus first gives the owner its enter event before the click.
-    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton || held_) {
+        event->ignore();
+        return;
+    }
     held_ = true;
     const QPoint p = event->position().toPoint();
     emit OnMouseDown(event->button(), event->modifiers(), p.x(), p.y());
@@ -47,6 +51,10 @@ void TMousebar::mouseMoveEvent(QMouseEvent* event)
 
 void TMousebar::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() != Qt::LeftButton || !held_) {
+        event->ignore();
+        return;
+    }
     held_ = false;
     const QPoint p = event->position().toPoint();
     emit OnMouseUp(event->button(), event->modifiers(), p.x(), p.y());
@@ -55,13 +63,23 @@ void TMousebar::mouseReleaseEvent(QMouseEvent* event)
 
 void TMousebar::contextMenuEvent(QContextMenuEvent* event)
 {
-    // Here the menu opens on the press and takes the release: end the click first,
-    // or the bar would stay in its dragging state with the medium paused.
+    // A right press during a left drag: the menu takes the left release, so the
+    // drag ends here, or the bar would stay in it with the medium paused.
     if (held_) {
         held_ = false;
-        emit OnMouseUp(Qt::RightButton, event->modifiers(), event->pos().x(), event->pos().y());
+        emit OnMouseUp(Qt::LeftButton, event->modifiers(), event->pos().x(), event->pos().y());
     }
     event->ignore(); // the panel opens its menu
+}
+
+void TMousebar::keyPressEvent(QKeyEvent* event)
+{
+    event->ignore();
+}
+
+void TMousebar::wheelEvent(QWheelEvent* event)
+{
+    event->ignore();
 }
 
 void TMousebar::focusInEvent(QFocusEvent* event)

@@ -45,6 +45,11 @@ QString TBedienTeil::StatusCaption(const QString& position) const
 
 void TBedienTeil::Timer1Timer()
 {
+    PollPosition(false);
+}
+
+void TBedienTeil::PollPosition(bool playEnded)
+{
     if (MediaOpen != 1) {
         PreviousFrame = CurrentFrame;
         return;
@@ -56,21 +61,29 @@ void TBedienTeil::Timer1Timer()
     const int scale = TrackScale > 0 ? TrackScale : 1;
     Trackbar1->setValue(qMin(CurrentFrame, FrameCount) / scale);
 
-    if (Playing == 1 && CurrentFrame == PreviousFrame) {
-        if (CommandLineDone == 1 && CommandLoop == 0)
-            TerminateProgram();
-        if (QueueActive == 1) {
-            if (!AdvanceQueue())
-                return;
-        } else if (BtnLoop1->isEnabled()) {
-            RestartLoop();
-        } else {
-            ShowStoppedButtons();
-            BringToFront();
-        }
-    }
+    const bool ended = Playing == 1 && (playEnded || CurrentFrame == PreviousFrame);
+    if (ended && !MediumEnded())
+        return;
     setWindowTitle(StatusCaption(PositionText));
-    PreviousFrame = CurrentFrame;
+    // A loop or the next queue entry has begun a watch of its own; the old
+    // medium's last position must not take part in it.
+    if (!ended)
+        PreviousFrame = CurrentFrame;
+}
+
+bool TBedienTeil::MediumEnded()
+{
+    if (CommandLineDone == 1 && CommandLoop == 0)
+        TerminateProgram();
+    if (QueueActive == 1)
+        return AdvanceQueue();
+    if (BtnLoop1->isEnabled()) {
+        RestartLoop();
+    } else {
+        ShowStoppedButtons();
+        BringToFront();
+    }
+    return true;
 }
 
 void TBedienTeil::Timer2Timer()
@@ -90,6 +103,24 @@ void TBedienTeil::Timer3Timer()
     if (reply.contains(QLatin1String("playing"))) {
         Timer1->start();
         Timer3->stop();
+        return;
+    }
+    if (MediaOpen != 1) {
+        Timer3->stop();
+        return;
+    }
+    // Paused or stopped before the device was seen playing: the position still
+    // has to be followed.
+    if (Playing != 1) {
+        Timer3->stop();
+        Timer1->start();
+        return;
+    }
+    // Play found the medium at its end, or ran out before the watch saw it.
+    if (reply.contains(QLatin1String("stopped"))) {
+        Timer3->stop();
+        Timer1->start();
+        PollPosition(true);
     }
 }
 
@@ -171,10 +202,6 @@ void TBedienTeil::TrackBarSeekFrame(int frame)
     Trackbar1->setValue(target / scale);
     SeekTrackTarget(target);
     Trackbar1MouseUp(Qt::LeftButton, Qt::NoModifier, 0, 0);
-    // No focus leaves the track bar here to start the poll again; a play that
-    // resumed has the play-start watch for that.
-    if (Playing != 1)
-        Timer1->start();
 }
 
 void TBedienTeil::Trackbar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
@@ -183,7 +210,11 @@ void TBedienTeil::Trackbar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers
     Q_UNUSED(shift);
     Q_UNUSED(x);
     Q_UNUSED(y);
+    // Play resumes and its watch hands back to the poll; a still medium is
+    // polled at once, so that keys after the click are followed in the caption.
     if (Playing == 1)
         ResumeAfterSeek();
+    else
+        Timer1->start();
     TrackDragging = 0;
 }

@@ -107,7 +107,10 @@ void ReadDisplayPlace(TRegistryEnhanced& reg, const QSize& screen)
             DisplayTop = NumberOrDefault(y, QStringLiteral("0"));
     }
     // Compared in 64 bits: a stored position near the integer limit must not wrap.
-    if (screen.height() < qint64(DisplayTop) + 20 || screen.width() < qint64(DisplayLeft) + 20) {
+    // Dragging never leaves the window at a negative place; only an edited or
+    // foreign settings file does, and it would open the window off the screen.
+    const bool beyondEnd = screen.height() < qint64(DisplayTop) + 20 || screen.width() < qint64(DisplayLeft) + 20;
+    if (beyondEnd || DisplayLeft < 0 || DisplayTop < 0) {
         DisplayLeft = 0;
         DisplayTop = 38;
     }

@@ -20,14 +20,6 @@ QSize screenSizeOf(const QWidget* window)
     return screen ? screen->size() : QSize(1024, 768);
 }
 
-// A queue file from the command line forces CommandLoop on until its queue ends;
-// the user's own value is the one worth keeping if the program ends before that.
-bool startupQueueHoldsCommandLoop()
-{
-    return CommandLineDone == 1 && CommandLineExt.toUpper() == QLatin1String("KQL")
-        && CommandLoop != SavedCommandLoop;
-}
-
 } // namespace
 
 void TBedienTeil::FormCreate()
@@ -83,7 +75,7 @@ void TBedienTeil::FormDestroy()
         io.PanelLeft = x();
         io.PanelTop = y();
         io.Timer2Interval = Timer2 ? Timer2->interval() : 250;
-        io.QueueForcesCommandLoop = startupQueueHoldsCommandLoop();
+        io.QueueForcesCommandLoop = CommandLoopHeld == 1;
         WritePanelSettings(*RegData, io);
     }
     CloseMedia(OpenResult);

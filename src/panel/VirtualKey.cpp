@@ -31,3 +31,8 @@ bool IsKeyDownCommand(quint16 virtualKey)
     return (virtualKey > 32 && virtualKey < 47) || virtualKey == VkAdd || virtualKey == VkSubtract
         || virtualKey == VkOemPlus || virtualKey == VkOemMinus;
 }
+
+bool TypesCharacter(Qt::KeyboardModifiers modifiers)
+{
+    return !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}

@@ -32,3 +32,8 @@ quint16 VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);
 // The keys both windows hand to HandleKeyDown: 33..46, keypad plus and minus, and
 // the plus/equals and minus keys of the main block.
 bool IsKeyDownCommand(quint16 virtualKey);
+
+// Whether a key pressed with `modifiers` types a character for the character
+// commands: plain keys do (Shift included, as "*" needs it on most keyboards);
+// Ctrl, Alt and Meta combinations do not, so Ctrl+minus only changes the volume.
+bool TypesCharacter(Qt::KeyboardModifiers modifiers);

@@ -4,6 +4,7 @@
 #include "panel/HandleKeys.h"
 #include "panel/Mousebar.h"
 #include "panel/VirtualKey.h"
+#include "shell/ProgramIcon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,7 +50,7 @@ TBedienTeil::TBedienTeil(QWidget* parent)
     if (!BedienTeil)
         BedienTeil = this;
     setWindowTitle(QStringLiteral("Vantu's MCI Video File Player"));
-    setWindowIcon(GlyphIcon(TGlyph::Play));
+    setWindowIcon(ProgramIcon());
     resize(440, 21);
     BuildButtons();
     BuildIndicators();
@@ -290,7 +291,7 @@ bool TBedienTeil::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         FormKeyDown(VirtualKeyOf(key->key(), key->modifiers()), key->modifiers());
         const QByteArray text = key->text().toLatin1();
-        if (text.size() == 1)
+        if (text.size() == 1 && TypesCharacter(key->modifiers()))
             FormKeyPress(text.at(0));
     }
     return false;

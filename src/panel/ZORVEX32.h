@@ -176,6 +176,11 @@ private:
     void PauseIfPlaying();
     void LeaveQueueMode();
     void ShowWindow(QWidget* window);
+    // The position poll; `playEnded` when the device has already stopped by itself.
+    void PollPosition(bool playEnded);
+    // The end of forward play: command-mode end, next queue entry, loop or the
+    // stopped look. False when the rest of the poll is to be skipped.
+    bool MediumEnded();
     void BringToFront();
     bool SeekAndVerify(int& target);
     void PressTrackBar();

@@ -145,7 +145,7 @@ void TPrefs::FormShow()
 {
     if (!Button5->isEnabled())
         ShowDeviceControls();
-    CheckBox8->setChecked(CommandLoop == 1);
+    CheckBox8->setChecked(UsersCommandLoop() == 1);
     QString counter = QString::number(CaptureCounter);
     // A counter that has outgrown the field's five digits is shown whole, so
     // that OK does not cut it.
@@ -230,7 +230,8 @@ void TPrefs::Button1Click()
     TakeOverTimers();
     if (MediaOpen == 1 && CanStretch == 1 && Zoom != ZoomAtShow)
         PlaceVideo();
-    CommandLoop = CheckBox8->isChecked() ? 1 : 0;
+    // While the start-up queue holds CommandLoop on, the choice waits for its end.
+    UsersCommandLoop() = CheckBox8->isChecked() ? 1 : 0;
     TakeOverMultiStep();
     LastPos = CheckBox2->isChecked() ? 1 : 0;
     HidePanel = CheckBox5->isChecked() ? 1 : 0;

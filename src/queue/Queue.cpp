@@ -76,7 +76,12 @@ bool finishQueue()
     bringPanelToFront();
     if (CommandLineDone != 1)
         return true;
-    CommandLoop = SavedCommandLoop;
+    // Only the start-up queue has a value to give back; any other queue leaves
+    // the user's CommandLoop as it is.
+    if (CommandLoopHeld == 1) {
+        CommandLoop = SavedCommandLoop;
+        CommandLoopHeld = 0;
+    }
     if (CommandLoop == 0 && BedienTeil)
         BedienTeil->TerminateProgram();
     return false;

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <QSaveFile>
 
 namespace {
@@ -23,6 +24,7 @@ public:
         : form_(form)
     {
         form_.StatusBar1->SetPanelText(0, MsgLoadingQueue);
+        form_.BtnLoad->setEnabled(false);
         QCoreApplication::processEvents();
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
@@ -30,6 +32,7 @@ public:
     {
         form_.StatusBar1->SetPanelText(0, QString());
         form_.ProgressBar1->hide();
+        form_.BtnLoad->setEnabled(true);
         QApplication::restoreOverrideCursor();
         form_.chk_list();
     }
@@ -203,7 +206,9 @@ bool QueueFileExists(const QString& path)
 
 TQueueLoad LoadQueueFile(const QString& path)
 {
-    if (!QueueForm || loadRunning)
+    if (loadRunning)
+        return TQueueLoad::Busy;
+    if (!QueueForm)
         return TQueueLoad::Failed;
     TQueueForm& form = *QueueForm;
     loadRunning = true;

@@ -6,7 +6,9 @@
 // Queue files: one path per line, UTF-8, every line ended with CR LF, no header.
 // Reading takes CR LF, CR alone or LF alone as a line end and stops at a zero byte.
 
-enum class TQueueLoad { Completed, StoppedAtLimit, Failed };
+// Busy: another load was running (its pumps let a second request in); nothing
+// was read, and nothing is wrong with the file.
+enum class TQueueLoad { Completed, StoppedAtLimit, Failed, Busy };
 
 // The lines of a queue file's bytes. A last line without a line end still counts;
 // an empty line is an (empty) entry.
@@ -28,5 +30,7 @@ bool QueueFileExists(const QString& path);
 
 // Appends the existing files named in the queue file to the queue list, with the
 // editor's status texts, progress bar and busy cursor; missing files are counted
-// and reported, the limit stops the load. The caller reports Failed.
+// and reported, the limit stops the load. The caller reports Failed. One load
+// at a time: Import is disabled meanwhile, and a request that still comes in
+// gets Busy.
 TQueueLoad LoadQueueFile(const QString& path);

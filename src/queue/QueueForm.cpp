@@ -377,6 +377,8 @@ void TQueueForm::BtnLoadClick()
     QString fileName;
     if (!OpenDialog1Execute || !OpenDialog1Execute(fileName))
         return;
+    // Busy: the start-up queue is loading; this request is left out, as the
+    // disabled button would have left it.
     if (LoadQueueFile(fileName) == TQueueLoad::Failed)
         ShowMessage(MsgErrorLoading + fileName);
 }

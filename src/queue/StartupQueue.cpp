@@ -21,6 +21,12 @@ void StartupQueueTimer()
     if (Display && Display->Timer1)
         Display->Timer1->stop();
     const TQueueLoad outcome = LoadQueueFile(MediaPath);
+    if (outcome == TQueueLoad::Busy) {
+        // The user's own import is loading: the start-up queue comes after it.
+        if (Display && Display->Timer1)
+            Display->Timer1->start();
+        return;
+    }
     if (outcome == TQueueLoad::StoppedAtLimit)
         return;
     if (outcome == TQueueLoad::Failed) {

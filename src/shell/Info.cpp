@@ -4,14 +4,13 @@
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "shell/KURL2.h"
+#include "shell/ProgramIcon.h"
 #include "shell/language.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStyle>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -75,9 +74,7 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QString::fromLatin1(kTitle));
-    const QIcon icon = QApplication::windowIcon().isNull() ? style()->standardIcon(QStyle::SP_MediaPlay)
-                                                           : QApplication::windowIcon();
-    setWindowIcon(icon);
+    setWindowIcon(ProgramIcon());
     setFixedSize(kClientWidth, kClientHeight);
     move(153, 92);
 

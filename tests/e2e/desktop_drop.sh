@@ -50,4 +50,30 @@ drag_files 300 12 "$CLIPS/gamma.avi"
 wait_until 15 caption_matches "$PANEL" '^GAMMA\.AVI +- +Frame:' \
     || fail "a drop during queue play did not replace the queue: [$(caption "$PANEL")]"
 close_then_exit
+
+# With smart display off the device shows the picture in a window of its own; a
+# file dragged there must not replace the medium behind the player's back. (That
+# window need not name its process: it is the one visible window of the clip's size.)
+printf '[General]\nCommandLoop=TRUE\nSmartDisplay=FALSE\n' >"$XDG_CONFIG_HOME/Vantu/ZORVEX.conf"
+start_player "$CLIPS/alpha.avi" || e2e_end
+device_window() {
+    local w
+    for w in $(xdotool search --all --onlyvisible --name '.' 2>/dev/null); do
+        if [ "$(window_size "$w")" = "320x240" ]; then DEVICE_WIN=$w; return 0; fi
+    done
+    return 1
+}
+if wait_until 15 device_window; then
+    no_drop_target() { xprop -id "$DEVICE_WIN" XdndAware 2>/dev/null | grep -q 'not found'; }
+    wait_until 10 no_drop_target || fail "the device's own window offers itself as a drop target"
+    wait_until 15 caption_matches "$PANEL" '^ALPHA\.AVI +- +Frame: +29 / 30$' \
+        || fail "the clip did not play to its end: [$(caption "$PANEL")]"
+    drag_files 100 150 "$CLIPS/beta.avi"
+    check_eq "the drag onto the device's window" "drag ended" "$(cat "$WORK/drag.out")"
+    origin=$(window_origin "$DEVICE_WIN")
+    check_eq "the device's picture after it" 29 "$(screen_stamp "${origin%,*}" "${origin#*,}" 320 240)"
+else
+    fail "with smart display off no window of the device's own appeared"
+fi
+close_then_exit
 e2e_end

@@ -29,6 +29,10 @@ wait_until 10 find_display || fail "no display window after the open"
 check_eq "display size at zoom 1:1" "320x240" "$(window_size "$DISPLAY_WIN")"
 check_eq "display position" "0,38" "$(window_origin "$DISPLAY_WIN")"
 wait_until 10 stamp_is 1 || fail "the display shows frame $(display_stamp) after the open, not 1"
+# Every window shows the program's icon, the panel's.
+PANEL_ICON=$(window_icon "$PANEL")
+[ "$PANEL_ICON" != none ] || fail "the panel shows no icon"
+check_eq "icon of the display window" "$PANEL_ICON" "$(window_icon "$DISPLAY_WIN")"
 screenshot "$WORK/display.png" 0 0 440 280
 
 # -- Play and pause from the keypad ("6") -------------------------------------------
@@ -57,6 +61,7 @@ fi
 press "$PANEL" ctrl+g
 if wait_until 10 find_window '^Goto Frame$'; then
     GOTO=$FOUND
+    check_eq "icon of the go-to-frame dialog" "$PANEL_ICON" "$(window_icon "$GOTO")"
     screenshot "$WORK/gotoframe.png" 0 0 440 300
     press "$GOTO" ctrl+a
     type_text "$GOTO" 42

@@ -70,6 +70,20 @@ else
   done
 fi
 
+# -- 1b. A one-frame file: play finds it at its end, which ends the command-mode run --
+ONE="$WORK/one.avi"
+ffmpeg -v error -f lavfi -i color=c=gray:size=320x240:rate=25 -frames:v 1 -c:v mjpeg "$ONE" \
+  || { echo "ffmpeg could not make the one-frame clip"; exit 1; }
+export XDG_CONFIG_HOME="$WORK/config1b"
+mkdir -p "$XDG_CONFIG_HOME"
+timeout -k 5 60 "$PLAYER" "$ONE" >"$WORK/run1b.out" 2>"$WORK/run1b.err"
+rc=$?
+if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
+  fail "a one-frame file from the command line did not end the program (still running after 60 s)"
+elif [ "$rc" -ne 0 ]; then
+  fail "the one-frame run ended with exit code $rc"; cat "$WORK/run1b.err"
+fi
+
 # -- 2. No medium ("/noautodetect", or no argument: devices are detected): the program stays up
 stays_up() {
   local what=$1; shift

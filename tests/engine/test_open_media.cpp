@@ -153,6 +153,7 @@ TEST_F(OpenSequence, PollIntervalAndFrameRateFollowTheRateReply)
         {"50000", 1, 100, 50, 100},
         {"abc", 10, 100, 25, 400},     // not a number: as no reply
         {"-25000", 10, 100, 25, 400},  // a negative rate cannot time a poll
+        {"1000000", 10, 500, 1000, 500}, // waveaudio: a frame is a millisecond
     };
     for (const Case& c : cases) {
         mci.answer("status vid nominal frame rate", {c.reply, 0});

@@ -1,6 +1,7 @@
 #include "PlayerFixture.h"
 
 #include "platform/RegistryEnhanced.h"
+#include "queue/Queue.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,6 +99,19 @@ TEST_F(Startup, AStartupQueueStillPlayingAtExitKeepsTheUsersCommandLoop)
     CommandLoop = 0;
     display->FormCreate({"/home/u/list.kql"});
     ASSERT_EQ(CommandLoop, 1);
+    panel->FormDestroy();
+    EXPECT_TRUE(settingsText().contains("CommandLoop=FALSE", Qt::CaseInsensitive)) << settingsText().toStdString();
+}
+
+TEST_F(Startup, OnceTheStartupQueueHasEndedACommandLoopChangedLaterIsWritten)
+{
+    panel->FormCreate();
+    CommandLoop = 1;
+    display->FormCreate({"/home/u/list.kql"});
+    QueueActive = 1;
+    ASSERT_FALSE(AdvanceQueue()) << "the queue's end gives the user's value back";
+    ASSERT_FALSE(panel->ProgramEndRequested);
+    CommandLoop = 0; // as OK in the preferences leaves it
     panel->FormDestroy();
     EXPECT_TRUE(settingsText().contains("CommandLoop=FALSE", Qt::CaseInsensitive)) << settingsText().toStdString();
 }

@@ -198,10 +198,18 @@ TEST_F(PanelSettings, DisplayPositionIsReadOnlyWithLastPosAndResetNearTheEdges)
     EXPECT_EQ(display("TRUE", "1004", "748"), std::make_pair(1004, 748));
     EXPECT_EQ(display("TRUE", "1005", "100"), std::make_pair(0, 38));
     EXPECT_EQ(display("TRUE", "100", "749"), std::make_pair(0, 38));
-    EXPECT_EQ(display("TRUE", "-500", "-300"), std::make_pair(-500, -300));
+    EXPECT_EQ(display("TRUE", "-5000", "-5000"), std::make_pair(0, 38));
+    EXPECT_EQ(display("TRUE", "100", "-1"), std::make_pair(0, 38));
+    EXPECT_EQ(display("TRUE", "-1", "100"), std::make_pair(0, 38));
+    EXPECT_EQ(display("TRUE", "0", "0"), std::make_pair(0, 0));
     EXPECT_EQ(display("TRUE", "\"\"", "\"\""), std::make_pair(0, 38));
     EXPECT_EQ(display("TRUE", "2147483647", "5"), std::make_pair(0, 38));
     EXPECT_EQ(display("TRUE", "left", "top"), std::make_pair(0, 0));
+
+    display("TRUE", "-5000", "-5000");
+    WritePanelSettings(reg, io);
+    EXPECT_EQ(reg.ReadValue("X", QString()), "0") << "the off-screen place is not kept";
+    EXPECT_EQ(reg.ReadValue("Y", QString()), "38");
 }
 
 TEST_F(PanelSettings, TextSettingsStoredAsIntegersAndTheReverseAreConverted)

@@ -3,6 +3,7 @@
 #include "PrefsFixture.h"
 
 #include "prefs/preferen.h"
+#include "queue/Queue.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -198,6 +199,21 @@ TEST_F(PrefsTest, CancelDropsTheBoxesButKeepsWhatActedAtOnce)
     prefs->close();
     EXPECT_FALSE(prefs->isVisible());
     EXPECT_EQ(HidePanel, 0);
+}
+
+TEST_F(PrefsTest, WhileAStartupQueueHoldsCommandLoopTheBoxIsTheUsersOwnValue)
+{
+    CommandLoop = 0;
+    display->FormCreate({"/home/u/list.kql"});
+    Show();
+    EXPECT_FALSE(prefs->CheckBox8->isChecked()) << "not the value the queue holds";
+    prefs->CheckBox8->setChecked(true);
+    prefs->Button1Click();
+    EXPECT_EQ(CommandLoop, 1) << "the queue goes on";
+    QueueActive = 1;
+    AdvanceQueue(); // its end
+    EXPECT_FALSE(panel->ProgramEndRequested) << "the choice made while it played holds at its end";
+    EXPECT_EQ(CommandLoop, 1);
 }
 
 TEST_F(PrefsTest, OkTakesOverTheBoxesAndShowsTheMultiStepState)

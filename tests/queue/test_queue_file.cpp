@@ -218,4 +218,31 @@ TEST_F(QueueFile_, StartupQueueStoppedAtTheLimitPlaysNothing)
     EXPECT_EQ(QueueActive, 0);
 }
 
+TEST_F(QueueFile_, ARequestDuringALoadIsLeftOutOrDeferredButNeverReportedAsAnError)
+{
+    const QString a = MakeFile("a.avi");
+    const QString list = MakeFile("list.kql", (a + "\r\n").toUtf8());
+    ChooseForOpen(list);
+    MediaPath = list;
+    bool importEnabled = true;
+    // The load's first pump runs these, as a second press of Import and the
+    // start-up queue's timer would.
+    QTimer::singleShot(0, form.get(), [&] {
+        importEnabled = form->BtnLoad->isEnabled();
+        form->BtnLoadClick();
+        StartupQueueTimer();
+    });
+    form->BtnLoadClick();
+    EXPECT_FALSE(importEnabled);
+    EXPECT_TRUE(form->BtnLoad->isEnabled());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+    EXPECT_EQ(Entries(), QStringList{a});
+    EXPECT_TRUE(mci.sent().empty());
+
+    ASSERT_TRUE(display->Timer1->isActive()) << "the start-up queue tries again";
+    QMetaObject::invokeMethod(display->Timer1, "timeout");
+    EXPECT_EQ(Entries(), (QStringList{a, a}));
+    EXPECT_TRUE(WasSent(OpenOf(a)));
+}
+
 } // namespace

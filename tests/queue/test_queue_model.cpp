@@ -195,22 +195,36 @@ TEST_F(QueueModel, EmptiedListLeavesQueueModeEvenWithLoop)
 
 TEST_F(QueueModel, CommandLineQueueEndsProgramUnlessTheSavedLoopWasOn)
 {
+    // The start-up queue holds CommandLoop on over the user's own value.
     Playing({"/v/a.avi"}, 0);
     CommandLineDone = 1;
     CommandLoop = 1;
     SavedCommandLoop = 0;
+    CommandLoopHeld = 1;
     EXPECT_FALSE(AdvanceQueue());
     EXPECT_TRUE(panel->ProgramEndRequested);
     EXPECT_EQ(CommandLoop, 0);
+    EXPECT_EQ(CommandLoopHeld, 0);
 
     panel->ProgramEndRequested = false;
     Playing({}, 0);
     CommandLoop = 1;
     SavedCommandLoop = 1;
+    CommandLoopHeld = 1;
     EXPECT_FALSE(AdvanceQueue());
     EXPECT_FALSE(panel->ProgramEndRequested);
     EXPECT_EQ(CommandLoop, 1);
     EXPECT_EQ(QueueActive, 0);
+}
+
+TEST_F(QueueModel, AnyOtherQueueInCommandModeLeavesTheUsersCommandLoopAlone)
+{
+    Playing({"/v/a.avi"}, 0);
+    CommandLineDone = 1;
+    CommandLoop = 1; // the setting, with a single file on the command line
+    EXPECT_FALSE(AdvanceQueue());
+    EXPECT_FALSE(panel->ProgramEndRequested);
+    EXPECT_EQ(CommandLoop, 1) << "nothing was held, so nothing is given back";
 }
 
 TEST_F(QueueModel, FailedOpenMidQueueEndsQueueModeAndTriesNoFurtherEntry)

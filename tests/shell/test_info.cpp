@@ -4,6 +4,8 @@
 #include "shell/KURL2.h"
 
 #include <QLabel>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -139,6 +141,25 @@ TEST_F(AboutBox, ClicksAndKeysInTheListsNeverLeaveASelection)
         EXPECT_TRUE(list->selectedItems().isEmpty());
         EXPECT_EQ(list->currentRow(), -1);
     }
+}
+
+TEST_F(AboutBox, TheBoxAndThePanelShowTheIconTheDesktopEntryInstalls)
+{
+    const auto drawn = [](int size) {
+        QSvgRenderer renderer(QStringLiteral(KELD_ICON_SVG));
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter);
+        return image;
+    };
+    const auto shown = [](const QPixmap& pixmap) {
+        return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    EXPECT_EQ(shown(about->Image1->pixmap()), drawn(32));
+    EXPECT_EQ(shown(about->windowIcon().pixmap(48, 48)), drawn(48));
+    EXPECT_EQ(shown(panel->windowIcon().pixmap(48, 48)), drawn(48));
 }
 
 TEST_F(AboutBox, OkHidesTheBox)

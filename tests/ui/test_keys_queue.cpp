@@ -97,3 +97,38 @@ TEST_F(KeyQueue, AnEntryThatFailsToOpenEndsQueueMode)
     EXPECT_EQ(QueueIndex(), 1) << "the failed entry stays selected";
     EXPECT_EQ(Sent().back(), "close vid");
 }
+
+TEST_F(KeyQueue, ANewEntryIsNeverEndedByThePositionsOfTheOneBefore)
+{
+    Playing(0);
+    ::Playing = 1;
+    mci.answer("status vid mode", {"playing", 0});
+    mci.answer("status vid position", {"12", 0});
+    panel->Timer1Timer(); // the first entry's last poll
+    Char('+');
+    panel->Timer3Timer();
+    panel->Timer1Timer(); // the second entry's first poll, at the same frame
+    EXPECT_EQ(QueueIndex(), 1);
+    panel->Timer1Timer(); // standing still: its end
+    EXPECT_EQ(QueueIndex(), 2);
+    panel->Timer3Timer();
+    panel->Timer1Timer();
+    EXPECT_EQ(QueueIndex(), 2) << "the third entry's first poll";
+    EXPECT_EQ(QueueActive, 1);
+}
+
+TEST_F(KeyQueue, CtrlAndAltCombinationsTypeNoCharacterCommands)
+{
+    Playing(1);
+    Volume = 500;
+    QTest::keyClick(display.get(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(panel.get(), Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+    QTest::keyClick(panel.get(), Qt::Key_6, Qt::AltModifier);
+    QTest::keyClick(display.get(), Qt::Key_6, Qt::ControlModifier | Qt::KeypadModifier);
+    QTest::keyClick(panel.get(), Qt::Key_9, Qt::ControlModifier);
+    EXPECT_EQ(Sent(), Commands({"setaudio vid volume to 400", "setaudio vid volume to 500"}));
+    EXPECT_EQ(QueueIndex(), 1);
+    EXPECT_EQ(Zoom, 1);
+    QTest::keyClick(display.get(), Qt::Key_Asterisk, Qt::ShiftModifier);
+    EXPECT_EQ(Zoom, 2) << "Shift still types the characters that need it";
+}

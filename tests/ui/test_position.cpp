@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 class Position : public PanelFixture {
 protected:
@@ -95,6 +96,7 @@ TEST_F(Position, TheEndOfAnEmptyQueueInCommandModeCutsTheTickShort)
     CommandLineDone = 1;
     CommandLoop = 1;
     SavedCommandLoop = 0;
+    CommandLoopHeld = 1;
     QueueActive = 1;
     PlayingStuckAt(499);
     PreviousFrame = 499;
@@ -104,6 +106,75 @@ TEST_F(Position, TheEndOfAnEmptyQueueInCommandModeCutsTheTickShort)
     EXPECT_EQ(CommandLoop, 0);
     EXPECT_TRUE(panel->ProgramEndRequested);
     EXPECT_EQ(panel->windowTitle(), before) << "no caption update after the queue's end";
+}
+
+TEST_F(Position, PlayThatFindsTheMediumAtItsEndIsTheEndAndTheCaptionFollowsOn)
+{
+    Ready(200);
+    mci.answer("status vid mode", {"stopped", 0}); // the device has nothing left to play
+    mci.answer("status vid position", {"199", 0});
+    panel->BtnPlay->click();
+    panel->Timer3Timer();
+    EXPECT_FALSE(panel->Timer3->isActive());
+    EXPECT_TRUE(panel->Timer1->isActive());
+    EXPECT_EQ(Playing, 0);
+    EXPECT_TRUE(panel->BtnPlay->isVisibleTo(panel.get())) << "the stopped look";
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  199 / 200");
+
+    panel->BtnToStart->click();
+    mci.answer("status vid position", {"0", 0});
+    panel->Timer1Timer();
+    EXPECT_EQ(panel->windowTitle(), "CLIP.AVI     -     Frame:  0 / 200");
+}
+
+TEST_F(Position, PlayAtTheEndLoopsWithLoopOnAndEndsAOneFrameCommandLineClip)
+{
+    Ready(200);
+    panel->BtnLoop0->click();
+    mci.answerOnce("status vid mode", {"stopped", 0});
+    mci.answer("status vid position", {"199", 0});
+    panel->BtnPlay->click();
+    mci.clearSent();
+    panel->Timer3Timer();
+    const Commands sent = Sent();
+    ASSERT_GE(sent.size(), 4u);
+    EXPECT_EQ(Commands(sent.begin(), sent.begin() + 4),
+              Commands({"status vid mode", "status vid position", "seek vid to start", "play vid"}));
+    EXPECT_TRUE(panel->Timer3->isActive()) << "the restarted play is watched again";
+
+    panel->BtnLoop1->click();
+    CommandLineDone = 1;
+    Ready(1);
+    mci.answer("status vid mode", {"stopped", 0});
+    mci.answer("status vid position", {"0", 0});
+    panel->BtnPlay->click();
+    panel->Timer3Timer();
+    EXPECT_TRUE(panel->ProgramEndRequested);
+}
+
+TEST_F(Position, APauseOrStopBeforePlayWasSeenHandsBackToThePoll)
+{
+    Ready(500);
+    mci.answer("status vid mode", {"paused", 0});
+    panel->BtnPlay->click();
+    panel->BtnPlayPause->click();
+    panel->Timer3Timer();
+    EXPECT_FALSE(panel->Timer3->isActive());
+    EXPECT_TRUE(panel->Timer1->isActive());
+}
+
+TEST_F(Position, EveryPlayStartBeginsANewEndWatch)
+{
+    Ready(500);
+    mci.answer("status vid position", {"40", 0});
+    panel->BtnPlay->click();
+    panel->Timer1Timer();
+    panel->BtnPlayPause->click();
+    panel->BtnPlay->click();
+    panel->Timer1Timer();
+    EXPECT_EQ(Playing, 1) << "the first poll after a start is never the end";
+    panel->Timer1Timer();
+    EXPECT_EQ(Playing, 0);
 }
 
 TEST_F(Position, PausedOrReverseStandingStillIsNotTheEnd)
@@ -248,20 +319,38 @@ TEST_F(TrackBar, DraggingSeeksOnEveryMoveAndStopsAtRelease)
     EXPECT_TRUE(Sent().empty()) << "changes outside a drag do not seek";
 }
 
-TEST_F(TrackBar, ARightClickWhoseReleaseGoesToTheMenuStillEndsTheClick)
+TEST_F(TrackBar, ARightClickOpensTheMenuAndNothingElse)
 {
     panel->BtnPlay->click();
-    QTest::mousePress(panel->Trackbar1, Qt::RightButton, {}, QPoint(120, 8));
-    ASSERT_EQ(TrackDragging, 1);
+    mci.answer("status vid mode", {"playing", 0});
+    panel->Timer3Timer();
     mci.clearSent();
+    QTest::mousePress(panel->Trackbar1, Qt::RightButton, {}, QPoint(120, 8));
     QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(120, 8), panel->Trackbar1->mapToGlobal(QPoint(120, 8)));
     QApplication::sendEvent(panel->Trackbar1, &menu);
+    QTest::mouseRelease(panel->Trackbar1, Qt::RightButton, {}, QPoint(120, 8));
+    EXPECT_TRUE(panel->PopupMenu1->isVisible());
+    EXPECT_TRUE(Sent().empty()) << "no pause, no seek";
     EXPECT_EQ(TrackDragging, 0);
-    EXPECT_EQ(Sent(), Commands({"play vid"})) << "play resumes as after any release";
+    EXPECT_TRUE(panel->Timer1->isActive()) << "the caption goes on following the play";
     panel->PopupMenu1->hide();
+}
+
+TEST_F(TrackBar, AfterAClickTheKeysStayThePanelsAndThePollRuns)
+{
+    Press(120);
+    Release(120);
+    EXPECT_TRUE(panel->Timer1->isActive()) << "steps after the click show in the caption";
     mci.clearSent();
-    panel->Trackbar1->setValue(77);
-    EXPECT_TRUE(Sent().empty()) << "a later poll moving the bar must not seek";
+    // Keys go where the panel's focus is.
+    QWidget* focused = panel->focusWidget() ? panel->focusWidget() : panel.get();
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_End, Qt::Key_Left, Qt::Key_PageDown, Qt::Key_PageUp})
+        QTest::keyClick(focused, key);
+    QWheelEvent wheel(QPointF(120, 8), panel->Trackbar1->mapToGlobal(QPointF(120, 8)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(panel->Trackbar1, &wheel);
+    EXPECT_EQ(panel->Trackbar1->value(), 12448) << "the thumb does not move without a seek";
+    EXPECT_EQ(Sent(), Commands({"put vid destination at 0 0 160 120"})) << "Page Up magnifies";
 }
 
 TEST_F(TrackBar, HoldingTheFocusFreezesThePoll)

@@ -6,16 +6,23 @@
 #
 #   e2e_begin NAME BUILD_DIR   re-runs the calling script under xvfb-run, then
 #                              sets PLAYER, HELPERS, WORK, XDG_CONFIG_HOME
+#   e2e_setup NAME BUILD_DIR   the same without the X server, for scripts that
+#                              bring their own display
 # KELD32_BIN=/prefix/bin/KELD32 runs an installed player instead of the build tree's.
 # KELD32_SCREENSHOTS=DIR also keeps the pictures taken for the README there.
 
 e2e_begin() {
-    local name=$1
     BUILD=$(cd "${2:?build directory}" && pwd)
     if [ -z "${KELD_E2E_INNER:-}" ]; then
         exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
             env KELD_E2E_INNER=1 bash "$E2E_SCRIPT" "$BUILD"
     fi
+    e2e_setup "$1" "$BUILD"
+}
+
+e2e_setup() {
+    local name=$1
+    BUILD=$(cd "${2:?build directory}" && pwd)
     PLAYER=${KELD32_BIN:-$BUILD/KELD32}
     HELPERS=${KELD32_E2E_HELPERS:-$BUILD/tests/e2e/lib}
     [ -x "$PLAYER" ] || { echo "no player at $PLAYER"; exit 1; }
@@ -110,6 +117,14 @@ find_window() {
 }
 
 caption() { xdotool getwindowname "$1" 2>/dev/null; }
+
+# A digest of the icon a window offers its window manager (_NET_WM_ICON); "none"
+# when it offers none.
+window_icon() {
+    local numbers
+    numbers=$(xprop -id "$1" -notype 32c _NET_WM_ICON 2>/dev/null | grep ' = ')
+    if [ -z "$numbers" ]; then echo none; else echo "$numbers" | md5sum | cut -c1-32; fi
+}
 caption_matches() { [[ "$(caption "$1")" =~ $2 ]]; }
 
 window_size() {  # WxH
