@@ -4,6 +4,8 @@
 #include "mci/MciErrorText.h"
 
 #include <cstring>
+#include <new>
+#include <system_error>
 #include <strings.h>
 
 namespace mci {
@@ -45,7 +47,14 @@ ErrorCode MciService::send(const std::string& command, std::string& reply)
     MciCommand parsed;
     if (const ErrorCode error = parser_.parse(command, parsed))
         return error;
-    const ErrorCode error = run(parsed, reply);
+    ErrorCode error = MCI_OK;
+    try {
+        error = run(parsed, reply);
+    } catch (const std::bad_alloc&) {
+        error = MCIERR_OUT_OF_MEMORY;   // never the end of the caller
+    } catch (const std::system_error&) {
+        error = MCIERR_DRIVER;          // no thread could be started
+    }
     if (error != MCI_OK)
         reply.clear();  // a failed command answers nothing
     return error;
