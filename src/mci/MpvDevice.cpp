@@ -222,12 +222,15 @@ ErrorCode MpvDevice::startPlay(bool reverse, int64_t last)
     }
     stopAt_ = last;
     server_.setMotion(reverse ? Motion::Reverse : Motion::Forward);
-    PlaybackClock::SoundClock heard;
-    if (!reverse && sound_.isOpen() && sound_.playFrom(server_.index().timeOf(at), kSoundStart))
-        heard = [this] { return sound_.clock(); };
-    else
-        sound_.pause();
-    clock_.start(at, reverse ? -1 : 1, last, heard);
+    PlaybackClock::Sound sound;
+    sound_.pause();
+    if (!reverse && sound_.isOpen()) {
+        // Called on the clock's thread; the sound is not touched here again before
+        // the clock has stopped.
+        sound.begin = [this](double at) { return sound_.playFrom(at, kSoundStart); };
+        sound.clock = [this] { return sound_.clock(); };
+    }
+    clock_.start(at, reverse ? -1 : 1, last, sound);
     navigation_ = reverse ? Navigation::PlayingReverse : Navigation::PlayingForward;
     return MCI_OK;
 }

@@ -25,7 +25,7 @@ PlaybackClock::~PlaybackClock()
     stop();
 }
 
-void PlaybackClock::start(int64_t from, int direction, int64_t last, SoundClock sound)
+void PlaybackClock::start(int64_t from, int direction, int64_t last, Sound sound)
 {
     stop();
     stop_ = false;
@@ -63,7 +63,7 @@ bool PlaybackClock::sleepUntil(Clock::time_point t)
     return !wake_.wait_until(lock, t, [this] { return stop_.load(); });
 }
 
-void PlaybackClock::run(int64_t from, int64_t last, SoundClock sound)
+void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
 {
     const FrameIndex& index = server_.index();
     const int dir = direction_;
@@ -78,8 +78,14 @@ void PlaybackClock::run(int64_t from, int64_t last, SoundClock sound)
         }
         if (stop_)
             break;
-        if (sound) {
-            const double heard = sound();
+        if (sound.begin) {
+            if (!sound.begin(index.timeOf(current)))
+                sound.clock = nullptr;
+            sound.begin = nullptr;
+            due = Clock::now() + seconds(periodBetween(current, next));
+        }
+        if (sound.clock) {
+            const double heard = sound.clock();
             const double lag = heard - index.timeOf(next);
             if (heard >= 0 && std::fabs(lag) < kSoundTrust) {
                 // With sound, the pictures keep up with it: a frame long overdue is

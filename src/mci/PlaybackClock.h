@@ -15,8 +15,13 @@ class FrameServer;
 // moves the rest along. Forward play with sound follows the sound's clock instead.
 class PlaybackClock {
 public:
-    // Seconds on the medium's clock where the sound is, or -1.
-    using SoundClock = std::function<double()>;
+    // The sound that goes with forward play: started (at a time on the medium's
+    // clock) once the first frame to show is decoded, so that a slow first frame does
+    // not leave the pictures behind it; then asked where it is (-1: unknown).
+    struct Sound {
+        std::function<bool(double)> begin;
+        std::function<double()> clock;
+    };
 
     explicit PlaybackClock(FrameServer& server) : server_(server) {}
     ~PlaybackClock();
@@ -25,7 +30,7 @@ public:
 
     // From the frame on display on, one frame at a time in `direction` (+1, -1),
     // up to and including `last` (or to the end of the medium).
-    void start(int64_t from, int direction, int64_t last, SoundClock sound = {});
+    void start(int64_t from, int direction, int64_t last, Sound sound = {});
     // Halts; returns once no further frame will be shown.
     void stop();
     // Playing (false once it has shown its last frame, or was stopped).
@@ -37,7 +42,7 @@ public:
     int64_t skippedFrames() const { return skipped_; }
 
 private:
-    void run(int64_t from, int64_t last, SoundClock sound);
+    void run(int64_t from, int64_t last, Sound sound);
     double periodBetween(int64_t a, int64_t b) const;
     bool sleepUntil(std::chrono::steady_clock::time_point t);
 
