@@ -226,7 +226,7 @@ void FrameDecoder::reopenAtStart()
     next_ = 0;
 }
 
-bool FrameDecoder::seekOnce(int64_t start, int64_t from)
+bool FrameDecoder::seekOnce(int64_t start, int64_t from, const Cancelled& cancelled)
 {
     const FrameIndex::Packet& at = index_.packet(from);
     AVFormatContext* ctx = input_.context();
@@ -251,7 +251,7 @@ bool FrameDecoder::seekOnce(int64_t start, int64_t from)
     next_ = -1;
     pending_ = false;
     for (int64_t read = 0; read < kSkipLimit + (start - from); ++read) {
-        if (!readVideoPacket())
+        if (!readVideoPacket() || ((read & 255) == 255 && cancelled()))
             return false;
         if (pendingIndex_ == start)
             return true;
@@ -263,7 +263,7 @@ bool FrameDecoder::seekOnce(int64_t start, int64_t from)
     return false;
 }
 
-bool FrameDecoder::seekTo(int64_t start)
+bool FrameDecoder::seekTo(int64_t start, const Cancelled& cancelled)
 {
     avcodec_flush_buffers(codec_);
     av_packet_unref(pkt_);
@@ -273,7 +273,7 @@ bool FrameDecoder::seekTo(int64_t start)
     from_ = -1;
     int64_t from = start;
     for (int attempt = 0; attempt < kSeekAttempts && from > 0; ++attempt) {
-        if (seekOnce(start, from)) {
+        if (seekOnce(start, from, cancelled)) {
             from_ = start;
             return true;
         }
@@ -281,7 +281,12 @@ bool FrameDecoder::seekTo(int64_t start)
     }
     // Exact whatever the container's seeking does: read from the start.
     reopenAtStart();
-    while (readVideoPacket()) {
+    for (int64_t read = 0; readVideoPacket(); ++read) {
+        if ((read & 255) == 255 && cancelled()) {
+            av_packet_unref(pkt_);
+            pending_ = false;
+            return false;
+        }
         if (pendingIndex_ == start) {
             from_ = start;
             return true;
@@ -305,8 +310,8 @@ FrameDecoder::Outcome FrameDecoder::run(int64_t start, int64_t wanted, int64_t k
 {
     if (!codec_)
         return Outcome::Failed;
-    if (!canContinueTo(wanted) && !seekTo(start))
-        return Outcome::Failed;
+    if (!canContinueTo(wanted) && !seekTo(start, cancelled))
+        return cancelled() ? Outcome::Cancelled : Outcome::Failed;
     for (;;) {
         if (cancelled())
             return Outcome::Cancelled;

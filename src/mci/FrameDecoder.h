@@ -46,8 +46,8 @@ public:
     int64_t lastOutput() const;
 
 private:
-    bool seekTo(int64_t start);
-    bool seekOnce(int64_t start, int64_t from);
+    bool seekTo(int64_t start, const Cancelled& cancelled);
+    bool seekOnce(int64_t start, int64_t from, const Cancelled& cancelled);
     int64_t identify(const AVPacket* pkt) const;
     int64_t numberOf(const AVFrame* picture) const;
     bool readVideoPacket();
