@@ -265,7 +265,7 @@ void benchClip(Clip clip, int repeats, std::vector<Row>& rows)
             r.push_back(msSince(t0));
             raw.close();
         }
-        rows.push_back({"open to first frame (ms)", median(m), median(r)});
+        rows.push_back({"open to first frame (ms)", median(m), median(r), {}});
     }
 
     svc.open(clip);
@@ -290,8 +290,8 @@ void benchClip(Clip clip, int repeats, std::vector<Row>& rows)
             raw.frameStep();
             stepR.push_back(msSince(t0));
         }
-        rows.push_back({"seek vid to N (ms)", median(seekM), median(seekR)});
-        rows.push_back({"step vid (ms)", median(stepM), median(stepR)});
+        rows.push_back({"seek vid to N (ms)", median(seekM), median(seekR), {}});
+        rows.push_back({"step vid (ms)", median(stepM), median(stepR), {}});
     }
 
     // 25 back steps in a row, from the middle of a group of pictures and from its end.
