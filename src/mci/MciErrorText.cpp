@@ -15,7 +15,7 @@ const std::map<ErrorCode, const char*>& texts()
         {MCIERR_UNRECOGNIZED_COMMAND, "The command word is not one the MCI service knows."},
         {MCIERR_HARDWARE, "The device reported a hardware problem."},
         {MCIERR_INVALID_DEVICE_NAME, "No device is open under that name, or the name is not an MCI device."},
-        {MCIERR_OUT_OF_MEMORY, "There is not enough memory for this command."},
+        {MCIERR_OUT_OF_MEMORY, "There is not enough memory for this command, or too many devices are open."},
         {MCIERR_DEVICE_OPEN, "A device is already open under that name; use an alias."},
         {MCIERR_CANNOT_LOAD_DRIVER, "The device driver could not be loaded."},
         {MCIERR_MISSING_COMMAND_STRING, "The command string is empty."},
