@@ -43,7 +43,7 @@ const std::map<ErrorCode, const char*>& texts()
         {MCIERR_MUST_USE_SHAREABLE, "The device is in use; open it as shareable."},
         {MCIERR_MISSING_DEVICE_NAME, "The command needs a device name or alias."},
         {MCIERR_BAD_TIME_FORMAT, "The time format is not valid for this device."},
-        {MCIERR_NO_CLOSING_QUOTE, "A quoted text in the command has no closing quote."},
+        {MCIERR_NO_CLOSING_QUOTE, "A quoted text in the command has no closing quote, or a file name holds a quote."},
         {MCIERR_DUPLICATE_FLAGS, "A keyword occurs more than once in the command."},
         {MCIERR_INVALID_FILE, "The file is not one this device can play."},
         {MCIERR_NULL_PARAMETER_BLOCK, "The command's parameter block is missing."},
