@@ -43,13 +43,27 @@ void installErrorBox()
     });
 }
 
+// Every argument after the program name, decoded as Qt decodes its own.
+QStringList playerArguments(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     LimitMallocArenas();
-    PreferX11OnWayland(argc, argv);
-    QApplication app(argc, argv);
+    PreferX11OnWayland();
+    // The command line is the player's own: Qt would take options such as -reverse,
+    // -style=... or -stylesheet FILE out of it and act on them, so a file of that
+    // name could not be played. Qt is shown the program name only.
+    const QStringList arguments = playerArguments(argc, argv);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     // libmpv refuses to start under any other numeric locale.
     std::setlocale(LC_NUMERIC, "C");
     // The title stays the program's own: a display name would be appended to every
@@ -69,7 +83,7 @@ int main(int argc, char** argv)
 
     auto display = std::make_unique<TDisplay>();
     Display = display.get();
-    display->FormCreate(QApplication::arguments().mid(1));
+    display->FormCreate(arguments);
 
     // The about box runs device discovery unless the command line was used.
     auto info = std::make_unique<TInfoForm>();

@@ -1,6 +1,11 @@
 #include "mci/BmpWriter.h"
 
+#include <QFile>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace mci {
 namespace {
@@ -15,6 +20,30 @@ void put32(QByteArray& out, int offset, quint32 v)
 {
     for (int i = 0; i < 4; ++i)
         out[offset + i] = char((v >> (8 * i)) & 0xff);
+}
+
+// A new name, or a regular file (links followed); see the class comment.
+bool isReplaceable(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISLNK(st.st_mode) && ::stat(name.constData(), &st) != 0)
+        return false;
+    return S_ISREG(st.st_mode);
+}
+
+bool writeAll(QSaveFile& file, const QByteArray& bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
 }
 
 } // namespace
@@ -53,13 +82,14 @@ QByteArray BmpWriter::encode(const QImage& source)
 
 bool BmpWriter::write(const QImage& image, const QString& path)
 {
-    if (image.isNull() || path.isEmpty())
+    if (image.isNull() || path.isEmpty() || !isReplaceable(path))
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that every write reports its own failure: a buffered one
+    // loses the error of its final flush and a full disk left a 0-byte file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    const QByteArray bytes = encode(image);
-    if (file.write(bytes) != bytes.size()) {
+    if (!writeAll(file, encode(image)) || ::fsync(file.handle()) != 0) {
         file.cancelWriting();
         return false;
     }

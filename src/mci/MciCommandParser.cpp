@@ -57,6 +57,12 @@ std::string trimmedEnd(std::string text)
     return text;
 }
 
+// One pair of quotes around the whole text, and no other quote.
+bool enclosedInQuotes(const std::string& text)
+{
+    return text.size() >= 2 && text.front() == '"' && text.find('"', 1) == text.size() - 1;
+}
+
 } // namespace
 
 MciCommandParser::MciCommandParser(const MciCommandTable& table) : table_(table) {}
@@ -160,13 +166,7 @@ ErrorCode MciCommandParser::parseValue(const KeywordDecl& keyword, Cursor& at, M
     case ArgType::Rest:
         if (!more)
             return MCIERR_MISSING_STRING_ARGUMENT;
-        // One (possibly quoted) word is taken unquoted; otherwise the raw rest, blanks and all.
-        if (at.index + 1 == tokens.size())
-            value.text = tokens[at.index].text;
-        else
-            value.text = trimmedEnd(at.line.substr(tokens[at.index].begin));
-        at.index = tokens.size();
-        return MCI_OK;
+        return takeRest(at, value);
     case ArgType::Choice: {
         if (!more)
             return MCIERR_MISSING_PARAMETER;
@@ -185,6 +185,23 @@ ErrorCode MciCommandParser::parseValue(const KeywordDecl& keyword, Cursor& at, M
     }
     }
     return MCIERR_PARSER_INTERNAL;
+}
+
+// The rest of the command is one text (a path): either wholly in quotes, blanks
+// and all, or as written. MCI has no escape for a quote, so a quote anywhere else
+// would silently leave the text or stay in it by chance: the command is refused.
+ErrorCode MciCommandParser::takeRest(Cursor& at, MciValue& value)
+{
+    const std::string rest = trimmedEnd(at.line.substr(at.tokens[at.index].begin));
+    at.index = at.tokens.size();
+    if (enclosedInQuotes(rest)) {
+        value.text = rest.substr(1, rest.size() - 2);
+        return MCI_OK;
+    }
+    if (rest.find('"') != std::string::npos)
+        return MCIERR_NO_CLOSING_QUOTE;
+    value.text = rest;
+    return MCI_OK;
 }
 
 const KeywordDecl* MciCommandParser::matchKeyword(const CommandDecl& decl, const Cursor& at, size_t& used)

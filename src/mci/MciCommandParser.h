@@ -25,6 +25,7 @@ private:
 
     ErrorCode parseKeywords(Cursor& at, MciCommand& command) const;
     ErrorCode parseValue(const KeywordDecl& keyword, Cursor& at, MciValue& value) const;
+    static ErrorCode takeRest(Cursor& at, MciValue& value);
     static const KeywordDecl* matchKeyword(const CommandDecl& decl, const Cursor& at, size_t& words);
     static size_t matchWords(const std::vector<std::string>& words, const Cursor& at);
 

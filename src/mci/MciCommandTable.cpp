@@ -16,15 +16,26 @@ namespace {
 
 constexpr int kItem = 1;  // the one-of group of query items
 
-KeywordDecl flag(const char* phrase) { return {phrase, ArgType::Flag}; }
+KeywordDecl keyword(const char* phrase, ArgType type, int group = 0, bool needsElement = false,
+                    std::vector<std::string> choices = {})
+{
+    KeywordDecl decl;
+    decl.phrase = phrase;
+    decl.type = type;
+    decl.group = group;
+    decl.needsElement = needsElement;
+    decl.choices = std::move(choices);
+    return decl;
+}
+KeywordDecl flag(const char* phrase) { return keyword(phrase, ArgType::Flag); }
 KeywordDecl item(const char* phrase, bool needsElement = false)
 {
-    return {phrase, ArgType::Flag, kItem, needsElement};
+    return keyword(phrase, ArgType::Flag, kItem, needsElement);
 }
-KeywordDecl arg(const char* phrase, ArgType type) { return {phrase, type}; }
-KeywordDecl choice(const char* phrase, std::vector<std::string> choices)
+KeywordDecl arg(const char* phrase, ArgType type) { return keyword(phrase, type); }
+KeywordDecl choice(const char* phrase, std::vector<std::string> choices, int group = 0)
 {
-    return {phrase, ArgType::Choice, 0, false, std::move(choices)};
+    return keyword(phrase, ArgType::Choice, group, false, std::move(choices));
 }
 
 std::vector<CommandDecl> standardCommands()
@@ -51,7 +62,7 @@ std::vector<CommandDecl> standardCommands()
           item("volume"), item("media present"), item("start position", true)},
          handleStatus, false, true},
         {"set", T::Instance,
-         {{"time format", ArgType::Choice, kItem, false, {"frames", "milliseconds", "ms"}}},
+         {choice("time format", {"frames", "milliseconds", "ms"}, kItem)},
          handleSet, false, true},
         {"capability", T::Instance,
          {item("can reverse"), item("can save"), item("can stretch"), item("can play"),
@@ -76,7 +87,7 @@ std::vector<CommandDecl> standardCommands()
         {"capture", T::Instance, {arg("as", A::Rest)}, handleCapture, true},
         {"info", T::Instance, {item("product"), item("file", true)}, handleInfo, false, true},
         {"sysinfo", T::Sysinfo,
-         {item("quantity"), {"name", A::Integer, kItem}, flag("open")},
+         {item("quantity"), keyword("name", A::Integer, kItem), flag("open")},
          handleSysinfo, false, true},
     };
 }

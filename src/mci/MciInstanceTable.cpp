@@ -19,7 +19,7 @@ MciInstance* MciInstanceTable::find(const std::string& alias)
 
 bool MciInstanceTable::add(std::unique_ptr<MciInstance> instance)
 {
-    if (find(instance->alias))
+    if (full() || find(instance->alias))
         return false;
     instances_.push_back(std::move(instance));
     return true;

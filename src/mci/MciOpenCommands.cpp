@@ -96,6 +96,8 @@ ErrorCode handleOpen(MciContext& context, const MciCommand& command, std::string
         return MCIERR_CANNOT_USE_ALL;
     if (context.instances.find(instance->alias))
         return command.has("alias") ? MCIERR_DUPLICATE_ALIAS : MCIERR_DEVICE_OPEN;
+    if (context.instances.full())
+        return MCIERR_OUT_OF_MEMORY;
 
     instance->deviceName = entry->name;
     instance->element = request.element;
@@ -104,8 +106,7 @@ ErrorCode handleOpen(MciContext& context, const MciCommand& command, std::string
         return MCIERR_CANNOT_LOAD_DRIVER;
     if (const ErrorCode error = instance->device->open(request.element))
         return error;
-    context.instances.add(std::move(instance));
-    return MCI_OK;
+    return context.instances.add(std::move(instance)) ? MCI_OK : MCIERR_INTERNAL;
 }
 
 ErrorCode handleClose(MciContext& context, const MciCommand& command, std::string&)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <initializer_list>
+#include <limits>
 #include <thread>
 
 namespace mci {
@@ -39,6 +40,18 @@ bool waitWhile(MciDevice& device, std::initializer_list<DeviceMode> modes,
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
+}
+
+// A step count far beyond any medium (over two years of frames at 25 per second)
+// that a device can still add to a position without overflowing: "by" any larger
+// number, or its reverse, lands on an end instead of wrapping round.
+constexpr int64_t MaxStep = std::numeric_limits<int32_t>::max();
+
+int64_t stepFrames(const MciCommand& command)
+{
+    const int64_t by = command.has("by") ? command.get("by").number : 1;
+    const int64_t frames = std::clamp<int64_t>(by, -MaxStep, MaxStep);
+    return command.has("reverse") ? -frames : frames;
 }
 
 } // namespace
@@ -98,9 +111,8 @@ ErrorCode handleSeek(MciContext& context, const MciCommand& command, std::string
 ErrorCode handleStep(MciContext& context, const MciCommand& command, std::string&)
 {
     // "by" counts frames whatever the time format, as MCI's digital-video step does.
-    const int64_t frames = command.has("by") ? command.get("by").number : 1;
     MciDevice& device = *context.instance->device;
-    return awaitLanding(device, command, device.step(command.has("reverse") ? -frames : frames));
+    return awaitLanding(device, command, device.step(stepFrames(command)));
 }
 
 } // namespace mci

@@ -1,10 +1,10 @@
 #include "platform/RegistryEnhanced.h"
 
+#include "platform/IniDocument.h"
 #include "platform/IniWorkingCopy.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
@@ -37,45 +37,13 @@ bool ParseInt32(const QString& text, qint32& number)
     return true;
 }
 
-// QSettings takes "/" as a group separator; a name may hold one.
+// The file spells sub-keys with "/" (as QSettings does); a name may hold one.
 QString EscapeSegment(const QString& segment)
 {
     QString out = segment;
     out.replace(QLatin1Char('%'), QLatin1String("%25"));
     out.replace(QLatin1Char('/'), QLatin1String("%2F"));
     return out;
-}
-
-QString MatchName(const QStringList& present, const QString& wanted)
-{
-    for (const QString& name : present)
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
-            return name;
-    return QString();
-}
-
-// Walks the sub-keys below the root, each found without regard to case.
-// Leaves `settings` inside the deepest group found; returns how many it entered.
-int EnterGroups(QSettings& settings, const QStringList& groups, bool create)
-{
-    int entered = 0;
-    for (const QString& wanted : groups) {
-        QString actual = MatchName(settings.childGroups(), wanted);
-        if (actual.isEmpty()) {
-            if (!create)
-                break;
-            actual = wanted;
-        }
-        settings.beginGroup(actual);
-        ++entered;
-    }
-    return entered;
-}
-
-void LeaveGroups(QSettings& settings, int entered)
-{
-    for (int i = 0; i < entered; ++i)
-        settings.endGroup();
 }
 
 } // namespace
@@ -144,28 +112,22 @@ TRegistryEnhanced::Stored TRegistryEnhanced::ReadStored(const QString& name)
         own = std::make_unique<TIniWorkingCopy>(loc.file);
         copy = own.get();
     }
-    QSettings* settings = copy->Settings();
-    if (!settings || (!copy->Existed() && settings->allKeys().isEmpty()))
+    const TIniDocument* document = copy->Document();
+    if (!document || (!copy->Existed() && document->IsEmpty()))
         return result;
-    const int entered = EnterGroups(*settings, loc.groups, false);
-    result.keyExists = entered == loc.groups.size();
-    if (result.keyExists) {
-        const QString actual = MatchName(settings->childKeys(), loc.valueName);
-        const QVariant value = actual.isEmpty() ? QVariant() : settings->value(actual);
-        // Only a plain string is a value of ours; anything else (a list typed in
-        // by hand, say) is of another type and counts as not stored.
-        if (value.typeId() == QMetaType::QString) {
-            const QString raw = value.toString();
-            if (raw.startsWith(IntegerTag)) {
-                if (ParseInt32(raw.mid(IntegerTag.size()), result.number))
-                    result.kind = Stored::Integer;
-            } else {
-                result.kind = Stored::Text;
-                result.text = raw.startsWith(TextEscape) ? raw.mid(1) : raw;
-            }
-        }
+    result.keyExists = document->HasGroups(loc.groups);
+    QString raw;
+    // Only a plain text is a value of ours; anything else (a list typed in by
+    // hand, say) is of another type and counts as not stored.
+    if (!result.keyExists || document->Read(loc.groups, loc.valueName, raw) != TIniDocument::Stored::Text)
+        return result;
+    if (raw.startsWith(IntegerTag)) {
+        if (ParseInt32(raw.mid(IntegerTag.size()), result.number))
+            result.kind = Stored::Integer;
+    } else {
+        result.kind = Stored::Text;
+        result.text = raw.startsWith(TextEscape) ? raw.mid(1) : raw;
     }
-    LeaveGroups(*settings, entered);
     return result;
 }
 
@@ -207,24 +169,12 @@ void TRegistryEnhanced::WriteEncoded(const QString& name, const QString& encoded
         own = std::make_unique<TIniWorkingCopy>(loc.file);
         copy = own.get();
     }
-    QSettings* settings = copy->Settings();
-    if (settings) {
-        const int entered = EnterGroups(*settings, loc.groups, true);
-        QString actual;
-        for (const QString& present : settings->childKeys()) {
-            if (present.compare(loc.valueName, Qt::CaseInsensitive) != 0)
-                continue;
-            if (actual.isEmpty())
-                actual = present;
-            else
-                settings->remove(present); // a spelling typed in by hand twice
-        }
-        settings->setValue(actual.isEmpty() ? loc.valueName : actual, encoded);
-        LeaveGroups(*settings, entered);
-    }
+    TIniDocument* document = copy->Document();
+    if (document)
+        document->Write(loc.groups, loc.valueName, encoded);
     if (own)
         own->Commit();
-    else if (!settings)
+    else if (!document)
         m_BatchFailed = true;
     m_BatchWrote = m_BatchWrote || !own;
     emit ValueWritten(name);

@@ -5,7 +5,6 @@
 #include <QString>
 #include <memory>
 
-class QSettings;
 class TIniWorkingCopy;
 
 // The registry roots a key path is taken from.

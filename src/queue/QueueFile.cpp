@@ -1,5 +1,6 @@
 #include "queue/QueueFile.h"
 
+#include "platform/RegularFile.h"
 #include "queue/Queue.h"
 #include "queue/QueueForm.h"
 #include "queue/StatusPanels.h"
@@ -15,7 +16,13 @@
 #include <QToolButton>
 #include <QSaveFile>
 
+#include <climits>
+
 namespace {
+
+// A full queue of paths of the longest length the system allows, each with its
+// line end: no queue file of use is longer.
+constexpr qint64 MaxQueueFileBytes = qint64(QueueLimit) * (PATH_MAX + 2);
 
 // The busy state of a load, from its first status text to every way out of it.
 class BusyLoad {
@@ -163,11 +170,8 @@ bool FormatQueueText(const QStringList& entries, QByteArray& bytes)
 
 bool ReadQueueFile(const QString& path, QStringList& lines)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray bytes;
+    if (!ReadRegularFile(path, MaxQueueFileBytes, bytes))
         return false;
     lines = ParseQueueText(bytes);
     return true;

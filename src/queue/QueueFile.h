@@ -18,7 +18,9 @@ QStringList ParseQueueText(QByteArray bytes);
 // or a zero byte: it could not be read back as one entry.
 bool FormatQueueText(const QStringList& entries, QByteArray& bytes);
 
-// Reads the whole file into `lines`; false (lines untouched) when it cannot be read.
+// Reads the whole file into `lines`; false (lines untouched) when it cannot be read,
+// is no regular file (a FIFO, a device, a folder) or is longer than a full queue
+// of the longest paths.
 bool ReadQueueFile(const QString& path, QStringList& lines);
 
 // Writes `entries`, replacing the file only when every byte is written: a failed

@@ -74,6 +74,29 @@ cp "$WORK/good.mp4" "$WORK/caf"$'\xe9'".mp4"
 expect_refused "name that is not UTF-8" "$WORK/caf"$'\xe9'".mp4"
 grep -q 'not valid UTF-8' "$WORK/err" || fail "the name that is not UTF-8 was reported as: $(grep -m1 '^KELD32: ' "$WORK/err")"
 
+# Options Qt knows (-stylesheet FILE, -style=..., -reverse) are the player's file
+# names: Qt took them off the command line, and -stylesheet read FILE as a style sheet.
+cp "$WORK/good.mp4" "$WORK/-stylesheet good.mp4"
+cp "$WORK/good.mp4" "$WORK/-style=x.mp4"
+expect_played() {
+  local what=$1; shift
+  ( cd "$WORK" && exec timeout -k 5 60 "$PLAYER" "$@" ) >"$WORK/out" 2>"$WORK/err"
+  local rc=$?
+  if [ "$rc" -ne 0 ]; then
+    fail "$what: exit status $rc (124: still running after 60 s)"; tail -5 "$WORK/err"
+  elif grep -q '^KELD32: ' "$WORK/err"; then
+    fail "$what: $(grep -m1 '^KELD32: ' "$WORK/err")"
+  else
+    echo "ok: $what"
+  fi
+}
+expect_played "arguments that Qt would take, joined into one file name" -stylesheet good.mp4
+expect_played "a Qt option with a value as a file name" -style=x.mp4
+# No such file, and no extension: refused as a file, not swallowed as an option.
+expect_refused "-reverse as a file name" -reverse
+grep -q 'No device is bound to the file' "$WORK/err" \
+  || fail "-reverse was not tried as a file: $(grep -m1 '^KELD32: ' "$WORK/err")"
+
 # No read permission: root reads anything, so the player runs as nobody, offscreen
 # (nobody may not use the root's X server) with the device headless.
 cp "$WORK/good.mp4" "$WORK/secret.mp4"

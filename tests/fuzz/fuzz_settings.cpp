@@ -1,5 +1,7 @@
 // The settings file as it might be found on disk: any bytes. Reading every kind of
-// value must not crash, and an update must leave a file that reads back.
+// value must not crash, and an update must leave a clean file that reads back, the
+// original being kept beside it when it had lines that could not be read.
+#include "platform/IniDocument.h"
 #include "platform/RegistryEnhanced.h"
 
 #include <QCoreApplication>
@@ -19,13 +21,17 @@ QString settingsFile()
     return g_home->path() + QStringLiteral("/Vantu/ZORVEX.conf");
 }
 
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     static QCoreApplication app(*argc, *argv);
-    // QSettings warns about odd keys it finds; that is expected here, not a fault.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     g_home = new QTemporaryDir;
     qputenv("XDG_CONFIG_HOME", g_home->path().toUtf8());
     QDir().mkpath(g_home->path() + QStringLiteral("/Vantu"));
@@ -56,6 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         if (reg.ReadValue(QStringLiteral("Device"), QString()) != QStringLiteral("int32:5"))
             std::abort();
+        if (!TIniDocument(readAll(settingsFile())).UnreadableLines().isEmpty())
+            std::abort();   // what was written is clean
+        if (QFile::exists(settingsFile() + QStringLiteral(".bad"))
+            && readAll(settingsFile() + QStringLiteral(".bad")) != QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)))
+            std::abort();   // the kept original is the input, byte for byte
     }
+    QFile::remove(settingsFile() + QStringLiteral(".bad"));
     return 0;
 }

@@ -148,6 +148,17 @@ TEST_F(ServiceCommands, CaptureTakesTheRestOfTheCommandAsPath)
     ASSERT_EQ(send("capture vid as \"/home/u/q/wcap0002.bmp\""), MCI_OK);
     EXPECT_EQ(script.calls, (Calls{"capture /home/u/my caps/wcap0001.bmp", "capture /home/u/q/wcap0002.bmp"}));
     EXPECT_EQ(send("capture vid"), MCIERR_MISSING_PARAMETER);
+
+    // One pair of quotes around the whole path quotes it; any other quote refuses
+    // the command instead of vanishing from the name or staying in it by chance.
+    script.calls.clear();
+    EXPECT_EQ(send("capture vid as /home/u/a\"b\"c.bmp"), MCIERR_NO_CLOSING_QUOTE);
+    EXPECT_EQ(send("capture vid as \"/home/u/a\"b.bmp"), MCIERR_NO_CLOSING_QUOTE);
+    EXPECT_EQ(send("capture vid as /home/u/my \"caps\"/x.bmp"), MCIERR_NO_CLOSING_QUOTE);
+    EXPECT_EQ(send("capture vid as /home/u/a\"b.bmp"), MCIERR_NO_CLOSING_QUOTE);
+    EXPECT_TRUE(script.calls.empty());
+    ASSERT_EQ(send("capture vid as \"/home/u/my caps/x.bmp\"  "), MCI_OK);
+    EXPECT_EQ(script.calls, (Calls{"capture /home/u/my caps/x.bmp"}));
 }
 
 TEST_F(ServiceCommands, ConfigureIsUnsupportedWithACodeAboveOne)

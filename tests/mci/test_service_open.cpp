@@ -90,6 +90,25 @@ TEST_F(ServiceOpen, CloseAllFreesEveryAlias)
     EXPECT_EQ(send("open cdaudio alias a"), MCI_OK);
 }
 
+// 150 opens under new aliases once held 854 MB and 715 threads of libmpv.
+TEST_F(ServiceOpen, OpensPastTheBoundAreRefusedUntilADeviceIsClosed)
+{
+    const auto openAs = [this](size_t n) {
+        return send("open \"/m/clip" + std::to_string(n) + ".avi\" alias v" + std::to_string(n));
+    };
+    for (size_t n = 0; n < MciInstanceTable::MaxOpen; ++n)
+        ASSERT_EQ(openAs(n), MCI_OK) << n;
+    script.calls.clear();
+    EXPECT_EQ(openAs(MciInstanceTable::MaxOpen), MCIERR_OUT_OF_MEMORY);
+    EXPECT_EQ(send("open cdaudio alias cd"), MCIERR_OUT_OF_MEMORY);
+    EXPECT_TRUE(script.calls.empty()) << "no device was made for a refused open";
+    EXPECT_EQ(send("status v" + std::to_string(MciInstanceTable::MaxOpen) + " mode"), MCIERR_INVALID_DEVICE_NAME);
+    ASSERT_EQ(send("close v3"), MCI_OK);
+    EXPECT_EQ(openAs(MciInstanceTable::MaxOpen), MCI_OK);
+    ASSERT_EQ(send("close all"), MCI_OK);
+    EXPECT_EQ(openAs(0), MCI_OK);
+}
+
 TEST_F(ServiceOpen, CdaudioStubOpensBareAndRefusesElements)
 {
     EXPECT_EQ(send("open cdaudio!\"/m/track01.cda\" alias cd"), MCIERR_NO_ELEMENT_ALLOWED);

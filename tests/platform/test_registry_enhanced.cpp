@@ -8,9 +8,44 @@
 #include <QSettings>
 #include <QSignalSpy>
 
+#include <QScopeGuard>
+#include <QTemporaryDir>
+
 #include <climits>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
+
+// Starts a process that writes the settings over and over, and kills it with
+// SIGKILL once its first update is in: the next one is somewhere under way.
+void KillWhileWriting(const QString& key)
+{
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ready[0]);
+        TRegistryEnhanced writer;
+        writer.Key = key;
+        for (int round = 0;; ++round) {
+            writer.BeginUpdate();
+            for (int v = 0; v < 20; ++v)
+                writer.WriteValue(QStringLiteral("Value%1").arg(v), qint32(round));
+            writer.EndUpdate();
+            if (round == 0 && ::write(ready[1], "x", 1) != 1)
+                ::_exit(1);
+        }
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    EXPECT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
 
 class RegistryStore : public ConfigHome {
 protected:
@@ -81,9 +116,24 @@ TEST_F(RegistryStore, EveryTextRoundTripsThroughTheFileEvenOnesLookingLikeOurInt
     copy.Key = QStringLiteral("Software\\Vantu\\Copy");
     for (int i = 0; i < texts.size(); ++i) {
         EXPECT_EQ(copy.ReadValue(QStringLiteral("T%1").arg(i), QString("absent")), texts[i]) << i;
-        if (texts[i].startsWith("int32:"))
+        if (texts[i].startsWith("int32:")) {
             EXPECT_EQ(copy.ReadValue(QStringLiteral("T%1").arg(i), qint32(-9)), -9) << i;
+        }
     }
+    // Earlier versions wrote the file through QSettings: it reads the same.
+    {
+        QSettings old(vantuDir() + "/Old.conf", QSettings::IniFormat);
+        for (int i = 0; i < texts.size(); ++i) {
+            const bool escaped = texts[i].startsWith("int32:") || texts[i].startsWith("'");
+            old.setValue(QStringLiteral("T%1").arg(i), escaped ? "'" + texts[i] : texts[i]);
+        }
+        old.setValue("Queue/Recent/Last", "a.kql");
+    }
+    TRegistryEnhanced earlier;
+    earlier.Key = QStringLiteral("Software\\Vantu\\Old");
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(earlier.ReadValue(QStringLiteral("T%1").arg(i), QString("absent")), texts[i]) << i;
+    EXPECT_EQ(earlier.ReadValue("QUEUE\\recent\\Last", QString()), "a.kql");
 }
 
 TEST_F(RegistryStore, IntegersRoundTripAtTheirLimits)
@@ -121,7 +171,7 @@ TEST_F(RegistryStore, WritingOverHandTypedSpellingsLeavesOneValue)
     reg.WriteValue("Loop", "ON");
     QSettings raw(confPath(), QSettings::IniFormat);
     QStringList keys = raw.allKeys();
-    keys.sort();
+    keys.sort(Qt::CaseInsensitive);
     ASSERT_EQ(keys.size(), 2);
     EXPECT_EQ(keys[0].toLower(), "loop");
     EXPECT_EQ(raw.value(keys[0]).toString(), "ON");
@@ -235,6 +285,77 @@ TEST_F(RegistryStore, FullDiskDuringTheCommitLeavesTheOldFileWhole)
     reg.WriteValue("Other", "x");
     EXPECT_EQ(reg.ReadValue("Value0", QString("absent")), "absent");
     EXPECT_EQ(reg.ReadValue("Zoom", QString()), "1");
+}
+
+// One line the INI reader rejected used to stop every later write, silently, for
+// good; and values of other programs came back re-encoded.
+TEST_F(RegistryStore, UnreadableLinesCostNothingTheOriginalIsKeptAndForeignValuesStayByteForByte)
+{
+    const QByteArray original = "[General]\nZoom=2\nthis line has no equals sign\nWTimer=5\n# a comment\n"
+                                "bin\x01\x02=ary\n[OtherProgram]\nName=Jos\xe9 \"quoted\", kept\n";
+    writeConf(original);
+    EXPECT_EQ(reg.ReadValue("Zoom", QString("1")), "2");
+    EXPECT_EQ(reg.ReadValue("WTimer", QString("10")), "5");
+
+    testing::internal::CaptureStderr();
+    reg.BeginUpdate();
+    reg.WriteValue("Zoom", "3");
+    const bool written = reg.EndUpdate();
+    reg.WriteValue("Loop", "ON");   // the file is clean now: nothing more is kept or said
+    const QString told = QString::fromStdString(testing::internal::GetCapturedStderr());
+
+    EXPECT_TRUE(written);
+    EXPECT_EQ(readConf(confPath() + ".bad"), original);
+    const QByteArray clean = readConf();
+    EXPECT_TRUE(clean.contains("\nName=Jos\xe9 \"quoted\", kept\n")) << clean.constData();
+    EXPECT_FALSE(clean.contains("equals") || clean.contains("comment") || clean.contains("ary"))
+        << clean.constData();
+    EXPECT_EQ(told.count(QStringLiteral("KELD32: ")), 1) << told.toStdString();
+    EXPECT_TRUE(told.contains(confPath() + ".bad") && told.contains(QStringLiteral("line 3, 5, 6")))
+        << told.toStdString();
+    TRegistryEnhanced fresh;
+    fresh.Key = reg.Key;
+    EXPECT_EQ(fresh.ReadValue("Zoom", QString()), "3");
+    EXPECT_EQ(fresh.ReadValue("WTimer", QString()), "5");
+    EXPECT_EQ(fresh.ReadValue("LOOP", QString()), "ON");
+
+    // A second broken file never replaces the original kept before.
+    writeConf("Zoom=4\nbroken again\n");
+    reg.WriteValue("Zoom", "1");
+    EXPECT_EQ(readConf(confPath() + ".bad"), original);
+    EXPECT_EQ(readConf(confPath() + ".bad.2"), QByteArray("Zoom=4\nbroken again\n"));
+    EXPECT_EQ(fresh.ReadValue("Zoom", QString()), "1");
+}
+
+// The working copies lived in the temporary folder: each kill during a write left
+// a full copy and a lock file there.
+TEST_F(RegistryStore, NothingIsWrittenOutsideTheSettingsFolderAndKillsLeaveNothingBehind)
+{
+    QTemporaryDir privateTemp;
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", privateTemp.path().toLocal8Bit());
+    const auto restoreTmp = qScopeGuard([&savedTmp] {
+        if (savedTmp.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", savedTmp);
+    });
+    const auto everything = [](const QString& folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    };
+    writeConf("[General]\nZoom=1\n");
+    reg.BeginUpdate();
+    reg.WriteValue("Zoom", "2");
+    EXPECT_TRUE(everything(privateTemp.path()).isEmpty()) << everything(privateTemp.path()).join(' ').toStdString();
+    EXPECT_EQ(everything(vantuDir()), QStringList{"ZORVEX.conf"});
+    EXPECT_TRUE(reg.EndUpdate());
+
+    for (int round = 0; round < 20; ++round)
+        KillWhileWriting(reg.Key);
+    EXPECT_EQ(everything(vantuDir()), QStringList{"ZORVEX.conf"});
+    EXPECT_TRUE(everything(privateTemp.path()).isEmpty());
+    EXPECT_EQ(reg.ReadValue("Zoom", QString()), "2");
+    EXPECT_NE(reg.ReadValue("Value19", qint32(-1)), -1);
 }
 
 TEST_F(RegistryStore, ReadOnlyFolderKeepsTheOldFileAndNothingCrashes)

@@ -1,5 +1,6 @@
 // Queue files: the bytes written, the line ends read, and the load with its
 // status texts, skipped count and limit; the start-up queue that uses it.
+#include "FifoWriter.h"
 #include "QueueFixture.h"
 
 #include "queue/QueueFile.h"
@@ -9,6 +10,8 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
+
+#include <climits>
 
 namespace {
 
@@ -155,6 +158,35 @@ TEST_F(QueueFile_, UnreadableFileIsReportedAndTheListStays)
     EXPECT_EQ(messages, (QStringList{"Error loading the file " + dir.filePath("no-such.kql"),
                                      "Error loading the file " + dir.path()}));
     EXPECT_EQ(Entries(), QStringList{"/a"});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// A FIFO held the user-interface thread in open() for ever, and a link to
+// /dev/zero grew the memory until the program died: only a regular file of at
+// most a full queue of the longest paths is read.
+TEST_F(QueueFile_, AQueueFileThatIsNoRegularFileOrTooLongIsRefusedAtOnce)
+{
+    const QString a = MakeFile("a.avi");
+    const QString fifo = dir.filePath("fifo.kql");
+    const FifoWriter writer(fifo, (a + "\r\n").toUtf8());
+    ASSERT_TRUE(writer.ok());
+    const QString device = dir.filePath("device.kql");
+    ASSERT_TRUE(QFile::link("/dev/null", device));
+    const QString huge = dir.filePath("huge.kql");
+    {
+        QFile file(huge);   // sparse: no disk is used for its length
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(qint64(QueueLimit) * (PATH_MAX + 2) + 1));
+    }
+
+    for (const QString& path : {fifo, device, huge}) {
+        MediaPath = path;
+        StartupQueueTimer();
+    }
+    EXPECT_EQ(messages, (QStringList{"Error loading the file " + fifo, "Error loading the file " + device,
+                                     "Error loading the file " + huge}));
+    EXPECT_TRUE(Entries().isEmpty());
+    EXPECT_TRUE(mci.sent().empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

@@ -343,9 +343,11 @@ TEST_F(WindowTexts, NoWindowShowsATextOutsideItsTable)
         EXPECT_TRUE(stray.isEmpty()) << w.name << ": " << QStringList(stray.begin(), stray.end()).join(" | ").toStdString();
     }
     // The panel's menu is not a child window of the panel: its entries count too.
-    for (QAction* item : panel->PopupMenu1->actions())
-        if (!item->isSeparator())
+    for (QAction* item : panel->PopupMenu1->actions()) {
+        if (!item->isSeparator()) {
             EXPECT_TRUE(ExpectedTexts(PanelTable(), {}).contains(item->text())) << item->text().toStdString();
+        }
+    }
 }
 
 TEST_F(WindowTexts, StepHintSaysMultipleStepWhenThePanelIsShownWithMultiStepOn)
