@@ -57,8 +57,9 @@ protected:
 TEST_P(FrameExact, OpensStoppedOnFrameZeroWithTheStreamsFacts)
 {
     EXPECT_EQ(device.length(), truth.size());
-    if (clip.fps > 0)
+    if (clip.fps > 0) {
         EXPECT_EQ(device.nominalFrameRate1000(), clip.fps * 1000);
+    }
     const mci::Rect src = device.source();
     EXPECT_EQ(src.left, 0);
     EXPECT_EQ(src.top, 0);
