@@ -27,9 +27,10 @@ std::optional<DecodeJob> PrefetchPlanner::next(const Situation& s, const Cached&
     if (index_.count() == 0)
         return std::nullopt;
     const int64_t t = index_.clampFrame(s.target);
+    // The frame asked for comes first and alone, as fast as the engine's own exact
+    // seek; the frames around it follow.
     if (!cached(t))
-        return DecodeJob {index_.decodeStartFor(t), t, t, true,
-                          s.motion == Motion::Still ? std::max<int64_t>(0, t - kSeekReadBehind) : t};
+        return DecodeJob {index_.decodeStartFor(t), t, t, true, t};
     if (s.motion == Motion::Forward) {
         // Playing forward, the next frame waits: decoding runs on without seeking.
         if (auto job = ahead(s, cached)) {

@@ -45,9 +45,7 @@ public:
 
     std::optional<DecodeJob> next(const Situation& s, const Cached& cached) const;
 
-    // Frames kept ahead of and behind the position; a seek decodes this many frames
-    // before its target fully, for the first steps back.
-    static constexpr int64_t kSeekReadBehind = 12;
+    // Frames kept ahead of and behind the position.
     static int64_t aheadWindow(const Situation& s);
     static int64_t behindWindow(const Situation& s);
 
