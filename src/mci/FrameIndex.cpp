@@ -23,7 +23,7 @@ void FrameIndex::reset(Facts facts)
     positionsAscend_ = true;
 }
 
-void FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const
+bool FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const
 {
     std::vector<int64_t> group;
     for (int64_t p = first; p < end; ++p)
@@ -39,7 +39,7 @@ void FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& or
                               }) == sorted.end();
         if (distinct) {
             order.insert(order.end(), sorted.begin(), sorted.end());
-            return;
+            return true;
         }
     }
     // No usable stamps: MPEG-style reordering. A B picture is shown as it is decoded;
@@ -56,6 +56,7 @@ void FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& or
     }
     if (held >= 0)
         order.push_back(held);
+    return false;
 }
 
 void FrameIndex::number()
@@ -68,9 +69,10 @@ void FrameIndex::number()
 
     std::vector<int64_t> order;
     order.reserve(packets_.size());
+    stampedTimes_ = true;
     for (size_t k = 0; k < keys_.size(); ++k) {
         const int64_t end = k + 1 < keys_.size() ? keys_[k + 1] : int64_t(packets_.size());
-        orderGroup(keys_[k], end, order);
+        stampedTimes_ = orderGroup(keys_[k], end, order) && stampedTimes_;
     }
     frameOfPacket_.assign(packets_.size(), -1);
     packetOfFrame_.assign(order.begin(), order.end());
@@ -97,17 +99,6 @@ void FrameIndex::markFirstOutput(int64_t packet)
     for (int64_t n = 0; n < first; ++n)
         packets_[size_t(packetOfFrame_[size_t(n)])].flags |= kDropped;
     number();
-}
-
-double FrameIndex::duration() const
-{
-    if (count() == 0)
-        return 0;
-    const double first = timeOf(0);
-    const double last = timeOf(count() - 1);
-    if (last > first && hasTime(0) && hasTime(count() - 1))
-        return last - first + 1 / facts_.frameRate;
-    return double(count()) / facts_.frameRate;
 }
 
 int64_t FrameIndex::frameOf(int64_t packet) const
@@ -142,27 +133,6 @@ int64_t FrameIndex::decodeStartFor(int64_t frame) const
         key = keyAtOrBefore(key - 1);
     }
     return key;
-}
-
-int64_t FrameIndex::firstFrameOfGroup(int64_t key) const
-{
-    const auto it = std::upper_bound(keys_.begin(), keys_.end(), key);
-    const int64_t end = it == keys_.end() ? packetCount() : *it;
-    int64_t first = count();
-    for (int64_t p = key; p < end; ++p)
-        if (const int64_t n = frameOf(p); n >= 0)
-            first = std::min(first, n);
-    return first;
-}
-
-int64_t FrameIndex::lastFrameOfGroup(int64_t key) const
-{
-    const auto it = std::upper_bound(keys_.begin(), keys_.end(), key);
-    const int64_t end = it == keys_.end() ? packetCount() : *it;
-    int64_t last = -1;
-    for (int64_t p = key; p < end; ++p)
-        last = std::max(last, frameOf(p));
-    return last;
 }
 
 std::pair<int64_t, int64_t> FrameIndex::packetsAt(int64_t pos) const
@@ -204,9 +174,10 @@ double FrameIndex::timeOf(int64_t frame) const
         return 0;
     frame = clampFrame(frame);
     const int64_t pts = packets_[size_t(packetOf(frame))].pts;
-    if (pts != kNoTime)
+    if (stampedTimes_ && pts != kNoTime)
         return double(pts) * facts_.timeBase;
-    // Streams without stamps run at their nominal rate from the first stamped frame.
+    // Streams whose stamps are missing or out of order (decode-order stamps in AVI)
+    // run at their nominal rate from the first frame's stamp.
     const double start = hasTime(0) ? double(packets_[size_t(packetOf(0))].pts) * facts_.timeBase : 0;
     return start + double(frame) / facts_.frameRate;
 }

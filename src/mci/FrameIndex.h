@@ -42,9 +42,7 @@ public:
         double frameRate = 25;    // nominal frames per second
         int width = 0;            // display size (sample aspect applied)
         int height = 0;
-        bool hasAudio = false;
         bool byteSeek = false;    // the demuxer finds packets by byte position better than by time
-        bool truncated = false;   // the stream holds more packets than the table
     };
 
     // Reads a file (a convenience around PacketScanner for callers without a decoder).
@@ -54,7 +52,6 @@ public:
     void reset(Facts facts);
     void add(const Packet& packet) { packets_.push_back(packet); }
     void setType(int64_t packet, char type) { packets_[size_t(packet)].type = type; }
-    void markTruncated() { facts_.truncated = true; }
     // Numbers the frames; call after the last packet and after markFirstOutput().
     void number();
     // The decoder's first picture came from `packet`: whatever would be shown before
@@ -70,7 +67,6 @@ public:
     double frameRate() const { return facts_.frameRate; }
     int displayWidth() const { return facts_.width; }
     int displayHeight() const { return facts_.height; }
-    double duration() const;     // seconds from the first frame to the end of the last
 
     // --- frames <-> packets -------------------------------------------------------
     int64_t packetOf(int64_t frame) const { return packetOfFrame_[size_t(clampFrame(frame))]; }
@@ -81,9 +77,6 @@ public:
     int64_t decodeStartFor(int64_t frame) const;
     // The key packet at or before a packet (0 when none: the stream's start).
     int64_t keyAtOrBefore(int64_t packet) const;
-    // The first frame the group starting at key packet `key` shows, and its last.
-    int64_t firstFrameOfGroup(int64_t key) const;
-    int64_t lastFrameOfGroup(int64_t key) const;
     // Packets at a byte position, in read order ([first, last), empty when unknown).
     std::pair<int64_t, int64_t> packetsAt(int64_t pos) const;
     // The packet whose decode time stamp is dts (the first such), or -1.
@@ -97,7 +90,9 @@ public:
     int64_t frameAtTime(double t, int64_t from, int64_t limit) const;
 
 private:
-    void orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const;
+    // Appends the group's frames in presentation order; false when its stamps could
+    // not be used.
+    bool orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const;
     bool hasTime(int64_t frame) const;
 
     Facts facts_;
@@ -106,6 +101,7 @@ private:
     std::vector<int32_t> packetOfFrame_;
     std::vector<int32_t> keys_;        // key packets, ascending (always starts with 0)
     bool positionsAscend_ = true;      // byte positions never fall in read order
+    bool stampedTimes_ = true;         // every group was ordered by its stamps
     std::vector<std::pair<int64_t, int32_t>> byPosition_;   // when they do
 };
 

@@ -95,9 +95,11 @@ void FrameServer::setListener(Listener listener)
 void FrameServer::show(int64_t frame)
 {
     frame = index_.clampFrame(frame);
-    const FramePtr ready = cache_.get(frame);
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        // Looked up under the lock: a frame the worker keeps meanwhile is then either
+        // found here or handed over by the worker, never neither.
+        const FramePtr ready = cache_.get(frame);
         const int64_t before = target_.load();
         if (frame != before)
             direction_ = frame > before ? 1 : -1;
@@ -107,6 +109,7 @@ void FrameServer::show(int64_t frame)
         cache_.setFocus(frame, direction_);
         // Under the lock, so that a frame the worker hands over for an older request
         // can never reach the window after this one.
+        handedOver_ = ready ? frame : -1;
         if (ready && listener_)
             listener_(ready);
     }
@@ -173,8 +176,12 @@ bool FrameServer::keep(const FramePtr& frame)
     const bool kept = cache_.put(frame);
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (frame->number() == target_.load() && listener_)
-            listener_(frame);
+        // Once: the end of the stream can bring the frame asked for out a second time.
+        if (frame->number() == target_.load() && frame->number() != handedOver_) {
+            handedOver_ = frame->number();
+            if (listener_)
+                listener_(frame);
+        }
     }
     changed_.notify_all();
     return kept;

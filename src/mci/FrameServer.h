@@ -76,6 +76,7 @@ private:
     std::condition_variable changed_;   // a request, a frame decoded, the end
     Listener listener_;
     std::atomic<int64_t> target_ {0};
+    int64_t handedOver_ = -1;           // the frame last given to the listener for the target
     int direction_ = 0;
     Motion motion_ = Motion::Still;
     unsigned generation_ = 0;           // counts requests the worker must look at

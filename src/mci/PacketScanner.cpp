@@ -41,7 +41,6 @@ FrameIndex::Facts PacketScanner::factsOf(const AvInput& input)
     FrameIndex::Facts f;
     const AVFormatContext* ctx = input.context();
     f.formatName = ctx->iformat ? ctx->iformat->name : "";
-    f.hasAudio = input.hasAudio();
     const AVStream* st = input.video();
     if (!st)
         return f;
@@ -67,8 +66,7 @@ void PacketScanner::readPackets(AvInput& input, FrameIndex& index)
         if (pkt->stream_index == vi) {
             if (index.packetCount() >= FrameIndex::kMaxPackets) {
                 av_packet_unref(pkt.get());
-                index.markTruncated();
-                break;
+                break;   // what lies beyond is not reachable; memory stays bounded
             }
             FrameIndex::Packet p;
             p.pos = pkt->pos;

@@ -13,7 +13,7 @@ namespace {
 // frame periods (kNoTime: none).
 struct Stream {
     FrameIndex index;
-    Stream() { index.reset({"test", 1.0 / 25, 25, 320, 240, false, false, false}); }
+    Stream() { index.reset({"test", 1.0 / 25, 25, 320, 240, false}); }
     void add(char type, int64_t pts, uint8_t extra = 0)
     {
         FrameIndex::Packet p;
@@ -82,6 +82,18 @@ TEST(FrameIndexNumbering, WithoutStampsReferencePicturesAreShownWhenTheNextOneAr
     EXPECT_EQ(s.index.decodeStartFor(12), key2);
     EXPECT_EQ(s.index.decodeStartFor(9), 0);
     EXPECT_EQ(s.index.decodeStartFor(10), 0);
+
+    // AVI's pattern: B pictures carry their decode order as stamps. Frames are then
+    // timed by the nominal rate, never by those stamps.
+    Stream avi;
+    avi.add('I', FrameIndex::kNoTime);
+    avi.add('P', FrameIndex::kNoTime);
+    avi.add('B', 2);
+    avi.add('B', 3);
+    avi.add('P', FrameIndex::kNoTime);
+    avi.index.number();
+    for (int64_t n = 1; n < avi.index.count(); ++n)
+        EXPECT_NEAR(avi.index.timeOf(n) - avi.index.timeOf(n - 1), 0.04, 1e-9) << n;
 }
 
 TEST(FrameIndexNumbering, PicturesBeforeTheFirstDecodedOneAndDiscardedPacketsAreNoFrames)
