@@ -37,7 +37,7 @@ ErrorCode MpvAudioDevice::open(const std::string& path)
     const AVFormatContext* ctx = input.context();
     start_ = ctx->start_time != AV_NOPTS_VALUE ? double(ctx->start_time) / AV_TIME_BASE : 0;
     input.close();
-    if (!sound_.open(path, volume_, MpvDevice::headless()))
+    if (!sound_.open(path, MpvDevice::headless()))
         return MCIERR_INVALID_FILE;
     length_ = std::llround(sound_.duration() * 1000);
     if (length_ <= 0) {
@@ -215,16 +215,12 @@ bool MpvAudioDevice::ready()
 
 int MpvAudioDevice::volume()
 {
-    return volume_;
+    return sound_.volume();
 }
 
 ErrorCode MpvAudioDevice::setVolume(int volume0to1000)
 {
-    if (volume0to1000 < 0 || volume0to1000 > 1000)
-        return MCIERR_OUTOFRANGE;
-    volume_ = volume0to1000;
-    sound_.setVolume(volume0to1000);
-    return MCI_OK;
+    return sound_.setVolume(volume0to1000) ? MCI_OK : MCIERR_OUTOFRANGE;
 }
 
 } // namespace mci

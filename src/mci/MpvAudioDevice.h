@@ -55,7 +55,6 @@ private:
     int64_t length_ = 0;
     double start_ = 0;       // the sound's first time stamp, seconds
     int64_t stopAt_ = -1;
-    int volume_ = 1000;
 };
 
 } // namespace mci

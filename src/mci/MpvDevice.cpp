@@ -79,7 +79,7 @@ ErrorCode MpvDevice::open(const std::string& path)
     if (const ErrorCode err = AvInput::errorOf(AvInput::check(path)))
         return err;
     // The sound is loaded while the index is read: an open costs about one of the two.
-    auto sound = std::async(std::launch::async, [this, path] { return sound_.open(path, volume_, headless()); });
+    auto sound = std::async(std::launch::async, [this, path] { return sound_.open(path, headless()); });
     const FrameServer::Result opened = server_.open(path);
     sound.get();
     switch (opened) {
@@ -324,16 +324,12 @@ bool MpvDevice::ready()
 
 int MpvDevice::volume()
 {
-    return volume_;
+    return sound_.volume();
 }
 
 ErrorCode MpvDevice::setVolume(int volume0to1000)
 {
-    if (volume0to1000 < 0 || volume0to1000 > 1000)
-        return MCIERR_OUTOFRANGE;
-    volume_ = volume0to1000;
-    sound_.setVolume(volume0to1000);
-    return MCI_OK;
+    return sound_.setVolume(volume0to1000) ? MCI_OK : MCIERR_OUTOFRANGE;
 }
 
 Rect MpvDevice::source()

@@ -78,7 +78,6 @@ private:
     int64_t stopAt_ = -1;       // "play ... to": the last frame to show (-1: none)
     uint64_t handle_ = 0;       // the window handed over (0: a window of our own)
     bool ownAttached_ = false;
-    int volume_ = 1000;
 };
 
 } // namespace mci

@@ -32,11 +32,11 @@ std::string absolute(const std::string& path)
 MpvSound::MpvSound() = default;
 MpvSound::~MpvSound() = default;
 
-bool MpvSound::open(const std::string& path, int volume0to1000, bool silent)
+bool MpvSound::open(const std::string& path, bool silent)
 {
     close();
     auto mpv = std::make_unique<MpvHandle>();
-    if (!mpv->create(MpvOptions::forSound(volume0to1000, silent)))
+    if (!mpv->create(MpvOptions::forSound(volume_, silent)))
         return false;
     if (mpv->load(absolute(path), kLoadTimeout) != MpvHandle::LoadResult::Loaded)
         return false;
@@ -108,10 +108,14 @@ void MpvSound::setEnd(double at)
         mpv_->set("end", at < 0 ? "none" : seconds(at));
 }
 
-void MpvSound::setVolume(int volume0to1000)
+bool MpvSound::setVolume(int volume0to1000)
 {
+    if (volume0to1000 < 0 || volume0to1000 > 1000)
+        return false;
+    volume_ = volume0to1000;
     if (mpv_)
         mpv_->setDouble("volume", volume0to1000 / 10.0);
+    return true;
 }
 
 } // namespace mci

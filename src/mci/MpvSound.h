@@ -15,7 +15,7 @@ public:
     ~MpvSound();
 
     // False when libmpv cannot start or finds no sound in the file.
-    bool open(const std::string& path, int volume0to1000, bool silent);
+    bool open(const std::string& path, bool silent);
     void close();
     bool isOpen() const { return mpv_ != nullptr; }
 
@@ -30,12 +30,15 @@ public:
     double clock();
     bool ended();
     double duration();
-    void setVolume(int volume0to1000);
+    // MCI's volume, 0..1000, kept across opens; false (and unchanged) outside it.
+    bool setVolume(int volume0to1000);
+    int volume() const { return volume_; }
     // Play ends at `seconds` as at the end of the medium; negative: at the end.
     void setEnd(double seconds);
 
 private:
     std::unique_ptr<MpvHandle> mpv_;
+    int volume_ = 1000;
 };
 
 } // namespace mci
