@@ -11,20 +11,18 @@
 #include "prefs/preferen.h"
 #include "queue/QueueForm.h"
 #include "shell/Info.h"
+#include "shell/MessageBoxes.h"
 #include "shell/MprisService.h"
 #include "shell/ProgramIcon.h"
 #include "shell/gotofram.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <clocale>
 #include <cstdio>
 #include <memory>
 
 namespace {
-
-const char* const kTitle = "Vantu's MCI Video File Player";
 
 // The error box of the execute channel. KELD32_ERRORS_TO_STDERR=1 prints the text
 // instead, so that scripted runs under a virtual display never wait on a box.
@@ -37,10 +35,7 @@ void installErrorBox()
         });
         return;
     }
-    SetMciErrorHook([](const QString& text) {
-        QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kTitle), text, QMessageBox::Ok);
-        box.exec();
-    });
+    SetMciErrorHook([](const QString& text) { ShowRuntimeError(nullptr, text); });
 }
 
 // Every argument after the program name, decoded as Qt decodes its own.

@@ -6,6 +6,7 @@
 #include "panel/PanelSettings.h"
 #include "platform/RegistryEnhanced.h"
 #include "queue/QueueDrop.h"
+#include "shell/MessageBoxes.h"
 #include "shell/language.h"
 
 #include <QGuiApplication>
@@ -43,7 +44,7 @@ void TBedienTeil::FormCreate()
 
 void TBedienTeil::FormShow()
 {
-    setWindowTitle(QStringLiteral("Vantu's MCI Video File Player"));
+    setWindowTitle(ApplicationTitle());
     ApplyPanelTexts(*this);
     ShowNoMediaState();
     PanelInFront = 1;

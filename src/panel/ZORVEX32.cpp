@@ -4,6 +4,7 @@
 #include "panel/HandleKeys.h"
 #include "panel/Mousebar.h"
 #include "panel/VirtualKey.h"
+#include "shell/MessageBoxes.h"
 #include "shell/ProgramIcon.h"
 
 #include <QAction>
@@ -15,7 +16,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -49,7 +49,7 @@ TBedienTeil::TBedienTeil(QWidget* parent)
 {
     if (!BedienTeil)
         BedienTeil = this;
-    setWindowTitle(QStringLiteral("Vantu's MCI Video File Player"));
+    setWindowTitle(ApplicationTitle());
     setWindowIcon(ProgramIcon());
     resize(440, 21);
     BuildButtons();
@@ -69,7 +69,7 @@ TBedienTeil::TBedienTeil(QWidget* parent)
         OpenDialog1FileName = path;
         return true;
     };
-    ShowMessage = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
+    ShowMessage = [this](const QString& text) { ShowPlainMessage(this, text); };
 }
 
 TBedienTeil::~TBedienTeil()

@@ -6,6 +6,7 @@
 #include "panel/ZORVEX32.h"
 #include "shell/Info.h"
 #include "shell/IntegerText.h"
+#include "shell/MessageBoxes.h"
 #include "shell/language.h"
 
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -73,9 +73,7 @@ TPrefs::TPrefs(QWidget* parent)
     ChooseDirectory = [this](const QString& current) {
         return QFileDialog::getExistingDirectory(this, QStringLiteral("Capture Directory"), current);
     };
-    ShowError = [this](const QString& text) {
-        QMessageBox::critical(this, QApplication::applicationName(), text);
-    };
+    ShowError = [this](const QString& text) { ShowRuntimeError(this, text); };
 }
 
 TPrefs::~TPrefs()

@@ -9,6 +9,7 @@
 #include "queue/QueueFile.h"
 #include "queue/StartupQueue.h"
 #include "queue/StatusPanels.h"
+#include "shell/MessageBoxes.h"
 #include "shell/language.h"
 
 #include <QAction>
@@ -18,7 +19,6 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -172,14 +172,8 @@ void TQueueForm::InstallDefaultDialogs()
         fileName = dialog.selectedFiles().constFirst();
         return true;
     };
-    ShowMessage = [this](const QString& text) {
-        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, this);
-        box.exec();
-    };
-    ShowError = [this](const QString& text) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Cancel, this);
-        box.exec();
-    };
+    ShowMessage = [this](const QString& text) { ShowPlainMessage(this, text); };
+    ShowError = [this](const QString& text) { ShowErrorBox(this, text); };
 }
 
 // ---- Window ---------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "shell/KURL2.h"
+#include "shell/MessageBoxes.h"
 #include "shell/ProgramIcon.h"
 #include "shell/language.h"
 
@@ -20,7 +21,6 @@ const char* const InfoVersionText = "Version  2.4     ";
 
 namespace {
 
-const char* const kTitle = "Vantu's MCI Video File Player";
 constexpr int kClientWidth = 327;
 constexpr int kClientHeight = 234;
 constexpr int kPagesHeight = 201;
@@ -73,7 +73,7 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowTitle(ApplicationTitle());
     setWindowIcon(ProgramIcon());
     setFixedSize(kClientWidth, kClientHeight);
     move(153, 92);
@@ -109,7 +109,7 @@ void TInfoForm::BuildInfoPage()
     Image1->setGeometry(8, 6, 32, 32);
     Image1->setPixmap(windowIcon().pixmap(32, 32));
 
-    Label1 = MakeCentredLabel(TabSheet1, QString::fromLatin1(kTitle), 6);
+    Label1 = MakeCentredLabel(TabSheet1, ApplicationTitle(), 6);
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);

@@ -4,12 +4,12 @@
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "shell/IntegerText.h"
+#include "shell/MessageBoxes.h"
 #include "shell/language.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
@@ -41,9 +41,7 @@ TGotoFrameFrm::TGotoFrameFrm(QWidget* parent)
     Button1->setGeometry(94, 7, 52, 24);
     connect(Button1, &QPushButton::clicked, this, &TGotoFrameFrm::Button1Click);
 
-    ShowError = [this](const QString& text) {
-        QMessageBox::critical(this, QApplication::applicationName(), text);
-    };
+    ShowError = [this](const QString& text) { ShowRuntimeError(this, text); };
 }
 
 TGotoFrameFrm::~TGotoFrameFrm()

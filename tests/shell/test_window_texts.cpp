@@ -11,14 +11,17 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include <functional>
@@ -432,3 +435,57 @@ TEST_F(WindowTexts, MessagesAreHandedOutByTheWindowsThatAssignThem)
 }
 
 } // namespace
+
+namespace {
+
+struct BoxSeen {
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+};
+
+// Runs `show`, reads the modal box it opens and answers it.
+BoxSeen BoxShownBy(const std::function<void()>& show)
+{
+    BoxSeen seen;
+    QTimer::singleShot(0, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen.title = box->windowTitle();
+        seen.icon = box->icon();
+        for (QAbstractButton* b : box->buttons())
+            seen.buttons << b->text().remove('&');
+        box->done(0);
+    });
+    show();
+    return seen;
+}
+
+} // namespace
+
+TEST_F(WindowTexts, EveryWindowShowsPlainMessagesUnderTheApplicationTitleAndErrorsInTheirOwnBoxes)
+{
+    CreateWindows();
+    const QString title = QStringLiteral("Vantu's MCI Video File Player");
+    struct Case {
+        const char* what;
+        std::function<void()> show;
+        QString title;
+        QMessageBox::Icon icon;
+        QString button;
+    };
+    const std::vector<Case> cases = {
+        {"panel message (configure, capture wrap)", [&] { panel->ShowMessage("m"); }, title, QMessageBox::NoIcon, "OK"},
+        {"queue message (skipped files)", [&] { queue->ShowMessage("m"); }, title, QMessageBox::NoIcon, "OK"},
+        {"queue error (queue full)", [&] { queue->ShowError("m"); }, "Error", QMessageBox::Critical, "Cancel"},
+        {"go-to conversion error", [&] { gotoFrame->ShowError("m"); }, title, QMessageBox::Critical, "OK"},
+        {"preferences conversion error", [&] { prefs->ShowError("m"); }, title, QMessageBox::Critical, "OK"},
+    };
+    for (const Case& c : cases) {
+        const BoxSeen seen = BoxShownBy(c.show);
+        EXPECT_EQ(seen.title, c.title) << c.what;
+        EXPECT_EQ(seen.icon, c.icon) << c.what;
+        EXPECT_EQ(seen.buttons, QStringList {c.button}) << c.what;
+    }
+}
