@@ -1,6 +1,7 @@
 #include "display/disp.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "panel/HandleKeys.h"
 #include "panel/VirtualKey.h"
@@ -92,8 +93,8 @@ void TDisplay::FormMouseUp(Qt::MouseButton button, int x, int y)
         return;
     // Hand the window to the device again and have it repaint its frame.
     quint32 error = 0;
-    SendMciString(QStringLiteral("window vid handle ") + HandleText(), DisplayReply, error);
-    SendMciString(QStringLiteral("update vid"), DisplayReply, error);
+    SendMciString(vid::windowHandle(HandleText()), DisplayReply, error);
+    SendMciString(vid::update(), DisplayReply, error);
     DisplayCounter = int(error);
 }
 

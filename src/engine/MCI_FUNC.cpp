@@ -1,5 +1,6 @@
 #include "engine/MCI_FUNC.h"
 
+#include "engine/VidCommands.h"
 #include "mci/MciBackend.h"
 #include "mci/MciExtensionTable.h"
 
@@ -110,7 +111,7 @@ bool QueryDeviceCount(int& count)
 {
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("sysinfo all quantity"), reply, error);
+    SendMciString(vid::sysinfoQuantity(), reply, error);
     if (error != 0)
         return false;
     bool ok = false;
@@ -122,14 +123,14 @@ bool IsVideoDevice(const QString& name)
 {
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("open ") + name + QStringLiteral(" alias vid"), reply, error);
+    SendMciString(vid::openDevice(name), reply, error);
     bool video = false;
     if (error == 0) {
-        SendMciString(QStringLiteral("capability vid device type"), reply, error);
+        SendMciString(vid::capability("device type"), reply, error);
         video = error == 0 && (reply == QLatin1String("digitalvideo") || reply == QLatin1String("animation"));
     }
     quint32 closeError = 0;
-    SendMciString(QStringLiteral("close vid"), reply, closeError);
+    SendMciString(vid::close(), reply, closeError);
     return video;
 }
 
@@ -186,7 +187,7 @@ void ListVideoDevices(QStringList& devices, QStringList& extensions)
     for (int i = 1; i <= count; ++i) {
         QString name;
         quint32 error = 0;
-        SendMciString(QStringLiteral("sysinfo all name ") + QString::number(i), name, error);
+        SendMciString(vid::sysinfoName(i), name, error);
         if (IsVideoDevice(name))
             devices.append(name);
     }

@@ -4,6 +4,7 @@
 
 #include "display/disp.h"
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "panel/ZORVEX32.h"
 
 #include <QTimer>
@@ -58,7 +59,7 @@ void startForwardPlay()
         stopTimer(BedienTeil->Timer1);
         startTimer(BedienTeil->Timer3);
     }
-    send(QStringLiteral("play vid"));
+    send(vid::play());
     if (SmartDisplay == 0)
         PlaceVideo();
     showPlayingButtons();
@@ -72,9 +73,9 @@ void startForwardPlay()
 void stopIfMoving()
 {
     if (Playing == 1)
-        send(QStringLiteral("stop vid"));
+        send(vid::stop());
     if (PlayingReverse == 1)
-        send(QStringLiteral("stop vid"));
+        send(vid::stop());
 }
 
 } // namespace
@@ -98,46 +99,46 @@ void ResumeAfterSeek()
 
 void StopMedia()
 {
-    send(QStringLiteral("stop vid"));
+    send(vid::stop());
 }
 
 void PauseMedia()
 {
-    send(QStringLiteral("pause vid"));
+    send(vid::pause());
 }
 
 void StepForward()
 {
     stopIfMoving();
-    send(QStringLiteral("step vid"));
+    send(vid::step());
 }
 
 void StepReverse()
 {
     stopIfMoving();
-    send(QStringLiteral("step vid reverse"));
+    send(vid::stepReverse());
 }
 
 void SeekToStart()
 {
-    send(QStringLiteral("stop vid"));
-    send(QStringLiteral("seek vid to start"));
+    send(vid::stop());
+    send(vid::seekToStart());
 }
 
 void SeekToEnd()
 {
-    send(QStringLiteral("stop vid"));
-    send(QStringLiteral("seek vid to end"));
+    send(vid::stop());
+    send(vid::seekToEnd());
 }
 
 void PlayReverse()
 {
-    send(PausedReverse == 1 ? QStringLiteral("resume vid") : QStringLiteral("play vid reverse"));
+    send(PausedReverse == 1 ? vid::resume() : vid::playReverse());
 }
 
 void PauseReverse()
 {
-    send(QStringLiteral("pause vid"));
+    send(vid::pause());
 }
 
 void RestartLoop()
@@ -145,8 +146,8 @@ void RestartLoop()
     BeginEndOfMediumWatch();
     if (BedienTeil)
         stopTimer(BedienTeil->Timer1);
-    SendMciString(QStringLiteral("seek vid to start"), MciReply, MciError);
-    SendMciString(QStringLiteral("play vid"), MciReply, MciError);
+    SendMciString(vid::seekToStart(), MciReply, MciError);
+    SendMciString(vid::play(), MciReply, MciError);
     PlaceVideo();
     bringPanelForward();
     if (BedienTeil)
@@ -161,7 +162,7 @@ void BeginEndOfMediumWatch()
 void WaitUntilReady()
 {
     for (int poll = 0; poll < 20; ++poll) {
-        SendMciString(QStringLiteral("Status vid ready"), MciReply, MciError);
+        SendMciString(vid::statusReady(), MciReply, MciError);
         if (MciReplyIsTrue(MciReply))
             return;
     }

@@ -2,6 +2,7 @@
 
 #include "display/disp.h"
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "panel/Mousebar.h"
 #include "panel/ZORVEX32.h"
 
@@ -281,8 +282,8 @@ QString openCommand(const QString& path)
 {
     const QString element = QLatin1Char('"') + path + QLatin1Char('"');
     if (ForceDevice == 1)
-        return QStringLiteral("open ") + ForcedDevice + QLatin1Char('!') + element + QStringLiteral(" alias vid");
-    return QStringLiteral("open ") + element + QStringLiteral(" alias vid");
+        return vid::openWithDevice(ForcedDevice, element);
+    return vid::open(element);
 }
 
 // Why the open command for `path` must not be sent (empty when it may): every
@@ -306,21 +307,21 @@ QString openRefusal(const QString& path)
 
 void queryCapabilities()
 {
-    SendMciString(QStringLiteral("capability vid can reverse"), MciReply, MciError);
+    SendMciString(vid::capability("can reverse"), MciReply, MciError);
     CanReverse = MciReplyIsTrue(MciReply) ? 1 : 0;
-    SendMciString(QStringLiteral("capability vid can save"), MciReply, MciError);
+    SendMciString(vid::capability("can save"), MciReply, MciError);
     CanSave = MciReplyIsTrue(MciReply) ? 1 : 0;
 }
 
 void queryRateAndLength()
 {
-    SendMciString(QStringLiteral("set vid time format frames"), MciReply, MciError);
-    SendMciString(QStringLiteral("status vid nominal frame rate"), MciReply, MciError);
+    SendMciString(vid::setTimeFormatFrames(), MciReply, MciError);
+    SendMciString(vid::statusNominalFrameRate(), MciReply, MciError);
     FrameRate = FrameRateFromReply(MciReply);
     if (BedienTeil && BedienTeil->Timer1)
         BedienTeil->Timer1->setInterval(PollInterval(FrameRate, TimerFactor, TimerMin));
 
-    SendMciString(QStringLiteral("status vid length"), MciReply, MciError);
+    SendMciString(vid::statusLength(), MciReply, MciError);
     // A length that is not a number counts as an empty medium rather than ending the open.
     bool ok = false;
     FrameCount = MciReply.toInt(&ok);
@@ -333,17 +334,17 @@ void queryRateAndLength()
 
 void hostVideo()
 {
-    SendMciString(QStringLiteral("capability vid can stretch"), MciReply, MciError);
+    SendMciString(vid::capability("can stretch"), MciReply, MciError);
     if (!MciReplyIsTrue(MciReply)) {
         CanStretch = 0;
-        SendMciString(QStringLiteral("window vid state show normal"), MciReply, MciError);
+        SendMciString(vid::windowStateShowNormal(), MciReply, MciError);
         return;
     }
     CanStretch = 1;
-    SendMciString(QStringLiteral("where vid source"), MciReply, MciError);
+    SendMciString(vid::whereSource(), MciReply, MciError);
     SourceSizeFromReply(MciReply, SourceWidth, SourceHeight);
     if (SmartDisplay == 1 && Display)
-        SendMciString(QStringLiteral("window vid handle ") + Display->HandleText(), MciReply, MciError);
+        SendMciString(vid::windowHandle(Display->HandleText()), MciReply, MciError);
     PlaceVideo();
 }
 
@@ -366,7 +367,7 @@ void OpenMedia(const QString& path, int& result)
     ExtractLast3(MediaName, MediaExt);
     MediaOpen = 1;
     if (NoVolume == 0)
-        SendMciString(QStringLiteral("setaudio vid volume to ") + QString::number(Volume), MciReply, MciError);
+        SendMciString(vid::setVolume(Volume), MciReply, MciError);
     queryCapabilities();
     queryRateAndLength();
     hostVideo();
@@ -383,7 +384,7 @@ void CloseMedia(int& result)
 {
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("close vid"), reply, error);
+    SendMciString(vid::close(), reply, error);
     result = static_cast<int>(error);
     MediaOpen = 0;
     ShowNoMediaState();
@@ -476,11 +477,6 @@ void sizeDisplayByZoom()
     }
 }
 
-QString sizeText()
-{
-    return QString::number(Display->width()) + QLatin1Char(' ') + QString::number(Display->height());
-}
-
 } // namespace
 
 void PlaceVideo()
@@ -491,11 +487,11 @@ void PlaceVideo()
     if (SmartDisplay == 1) {
         if (MediaExt != QLatin1String("MID"))
             Display->show();
-        SendMciString(QStringLiteral("put vid destination at 0 0 ") + sizeText(), MciReply, MciError);
+        SendMciString(vid::putDestination(0, 0, Display->width(), Display->height()), MciReply, MciError);
     } else if (Zoom == 4) {
-        SendMciString(QStringLiteral("Put vid window at 0 0 ") + sizeText(), MciReply, MciError);
+        SendMciString(vid::putWindow(0, 0, Display->width(), Display->height()), MciReply, MciError);
     } else {
-        SendMciString(QStringLiteral("Put vid window at 0 38 ") + sizeText(), MciReply, MciError);
+        SendMciString(vid::putWindow(0, 38, Display->width(), Display->height()), MciReply, MciError);
     }
     takeKeyZoomSteps();
 }

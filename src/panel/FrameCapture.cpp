@@ -1,6 +1,7 @@
 #include "panel/FrameCapture.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "mci/MciBackend.h"
 #include "panel/DefaultBeep.h"
@@ -122,7 +123,7 @@ void CaptureFrame()
         showMessage(NoFreeCaptureNameMessage(CaptureDir));
         return;
     }
-    SendMciString(QStringLiteral("capture vid as ") + capturePath(), MciReply, MciError);
+    SendMciString(vid::capture(capturePath()), MciReply, MciError);
     if (MciError == 0)
         return;
     const QString path = capturePath();

@@ -1,6 +1,7 @@
 #include "panel/FrameJump.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "shell/IntegerText.h"
@@ -22,9 +23,9 @@ void send(const QString& command)
 bool seekNear(int& target, int direction)
 {
     for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
-        send(QStringLiteral("pause vid"));
-        send(QStringLiteral("seek vid to ") + QString::number(target));
-        send(QStringLiteral("status vid position"));
+        send(vid::pause());
+        send(vid::seekTo(target));
+        send(vid::statusPosition());
         const QString reply = MciReply.trimmed();
         int landed = 0;
         if (!TextToInteger(reply, landed)) {

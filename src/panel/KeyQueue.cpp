@@ -1,6 +1,7 @@
 #include "panel/KeyQueue.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "queue/Queue.h"
@@ -25,7 +26,7 @@ void switchToSelected(Direction direction)
     if (MediaOpen == 1) {
         QString reply;
         quint32 error = 0;
-        SendMciString(QStringLiteral("close vid"), reply, error);
+        SendMciString(vid::close(), reply, error);
     }
     if (direction == Direction::Next)
         WaitUntilReady();

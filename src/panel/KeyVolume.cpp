@@ -1,6 +1,7 @@
 #include "panel/KeyVolume.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "panel/DefaultBeep.h"
 #include "panel/HandleKeys.h"
@@ -22,7 +23,7 @@ void sendVolume()
 {
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("setaudio vid volume to ") + QString::number(Volume), reply, error);
+    SendMciString(vid::setVolume(Volume), reply, error);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "display/disp.h"
 
+#include "engine/VidCommands.h"
 #include "panel/KeyZoom.h"
 
 #include "engine/MCI_FUNC.h"
@@ -18,11 +19,7 @@ int displayHeight() { return Display ? Display->height() : 0; }
 
 void sendDestination()
 {
-    SendMciString(QStringLiteral("put vid destination at ") + QString::number(KeyZoomLeft)
-                      + QLatin1Char(' ') + QString::number(KeyZoomTop) + QLatin1Char(' ')
-                      + QString::number(KeyZoomWidth) + QLatin1Char(' ')
-                      + QString::number(KeyZoomHeight),
-                  MciReply, MciError);
+    SendMciString(vid::putDestination(KeyZoomLeft, KeyZoomTop, KeyZoomWidth, KeyZoomHeight), MciReply, MciError);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "panel/ZORVEX32.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "queue/Queue.h"
 
@@ -50,7 +51,7 @@ void TBedienTeil::OpenClick()
             BringToFront();
             QString reply;
             quint32 error = 0;
-            SendMciString(QStringLiteral("seek vid to 1"), reply, error);
+            SendMciString(vid::seekTo(1), reply, error);
         } else {
             CloseMedia(OpenResult);
         }
@@ -105,7 +106,7 @@ void TBedienTeil::ConfigureMCIdevice1Click()
     Timer1->stop();
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("configure vid"), reply, error);
+    SendMciString(vid::configure(), reply, error);
     if (error > 1 && ShowMessage)
         ShowMessage(QStringLiteral("MCI device does not support configuration"));
 }

@@ -2,6 +2,7 @@
 #include "panel/ZORVEX32.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "panel/Mousebar.h"
 #include "queue/Queue.h"
@@ -16,7 +17,7 @@ namespace {
 bool QueryPosition(int& frame)
 {
     quint32 error = 0;
-    SendMciString(QStringLiteral("status vid position"), PositionText, error);
+    SendMciString(vid::statusPosition(), PositionText, error);
     PositionText = PositionText.trimmed();
     bool ok = false;
     const int value = PositionText.toInt(&ok);
@@ -29,7 +30,7 @@ void SeekTo(int frame)
 {
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("seek vid to ") + QString::number(frame), reply, error);
+    SendMciString(vid::seekTo(frame), reply, error);
 }
 
 } // namespace
@@ -92,14 +93,14 @@ void TBedienTeil::Timer2Timer()
         return;
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("step vid"), reply, error);
+    SendMciString(vid::step(), reply, error);
 }
 
 void TBedienTeil::Timer3Timer()
 {
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("status vid mode"), reply, error);
+    SendMciString(vid::statusMode(), reply, error);
     if (reply.contains(QLatin1String("playing"))) {
         Timer1->start();
         Timer3->stop();

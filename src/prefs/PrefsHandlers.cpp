@@ -3,6 +3,7 @@
 #include "prefs/preferen.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "platform/RegistryEnhanced.h"
@@ -137,16 +138,16 @@ void TPrefs::RunDeviceTest()
     // The bare device is opened, without a file: a failure shows the service's
     // own message and leaves the label empty.
     SetLabel8(QString(), QColor());
-    if (!mciExecute(QStringLiteral("open ") + ForcedDevice + QStringLiteral(" alias vid")))
+    if (!mciExecute(vid::openDevice(ForcedDevice)))
         return;
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("capability vid can save"), reply, error);
+    SendMciString(vid::capability("can save"), reply, error);
     if (MciReplyIsTrue(reply))
         SetLabel8(QStringLiteral("can save"), CanSaveColour());
     else
         SetLabel8(QStringLiteral("cannot save"), CannotSaveColour());
-    SendMciString(QStringLiteral("close vid"), MciReply, MciError);
+    SendMciString(vid::close(), MciReply, MciError);
 }
 
 void TPrefs::FillDeviceList(const QStringList& devices)

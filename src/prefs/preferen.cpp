@@ -2,6 +2,7 @@
 
 #include "engine/CheckVideoDevices.h"
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "shell/Info.h"
@@ -252,7 +253,7 @@ void TPrefs::TakeOverTimers()
     // Sent whatever "volume controlled by system" says; the reply does not matter.
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("setaudio vid volume to ") + QString::number(TrackBar4->value()), reply,
+    SendMciString(vid::setVolume(TrackBar4->value()), reply,
                   error);
     // The poll only gets its new interval; it runs again once playback starts.
     if (BedienTeil && BedienTeil->Timer1)

@@ -1,6 +1,7 @@
 #include "queue/Queue.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "queue/QueueForm.h"
@@ -53,7 +54,7 @@ bool switchToSelectedEntry()
     if (MediaOpen == 1) {
         QString reply;
         quint32 error = 0;
-        SendMciString(QStringLiteral("close vid"), reply, error);
+        SendMciString(vid::close(), reply, error);
     }
     OpenMedia(MediaPath, OpenResult);
     if (OpenResult != 0)

@@ -1,6 +1,7 @@
 #include "shell/MprisPlayerWatch.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 
 #include <QAbstractEventDispatcher>
@@ -23,7 +24,7 @@ void MprisPlayerWatch::TakeNewMedium()
     // 29970) comes from the device, as the panel's own rate does.
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("status vid nominal frame rate"), reply, error);
+    SendMciString(vid::statusNominalFrameRate(), reply, error);
     bool ok = false;
     const qint64 rate1000 = reply.toLongLong(&ok);
     clock_ = FrameClock(error == 0 && ok && rate1000 > 0 ? rate1000 : qint64(FrameRate) * 1000);

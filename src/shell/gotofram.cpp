@@ -1,6 +1,7 @@
 #include "shell/gotofram.h"
 
 #include "engine/MCI_FUNC.h"
+#include "engine/VidCommands.h"
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "shell/IntegerText.h"
@@ -126,8 +127,8 @@ bool TGotoFrameFrm::SeekAndCheck(int target, bool& arrived)
 {
     QString reply;
     quint32 error = 0;
-    SendMciString(QStringLiteral("seek vid to ") + QString::number(target), reply, error);
-    SendMciString(QStringLiteral("status vid position"), PositionText, error);
+    SendMciString(vid::seekTo(target), reply, error);
+    SendMciString(vid::statusPosition(), PositionText, error);
     int position = 0;
     if (!TextToInteger(PositionText, position)) {
         // A position that is no number leaves the go-to like a typing error:
