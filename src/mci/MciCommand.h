@@ -1,5 +1,6 @@
 #pragma once
 #include "mci/MciDevice.h"
+#include "mci/MciKeyword.h"
 
 #include <cstdint>
 #include <map>
@@ -25,10 +26,10 @@ struct MciCommand {
     std::string target;          // alias, device name, "all", or the open target
     bool targetQuoted = false;
     size_t targetQuotedFrom = std::string::npos;
-    std::map<std::string, MciValue> args;  // keyed by the declared keyword phrase
+    std::map<Kw, MciValue> args;  // keyed by the declared keyword
 
-    bool has(const std::string& keyword) const { return args.count(keyword) != 0; }
-    const MciValue& get(const std::string& keyword) const
+    bool has(Kw keyword) const { return args.count(keyword) != 0; }
+    const MciValue& get(Kw keyword) const
     {
         static const MciValue none;
         const auto found = args.find(keyword);

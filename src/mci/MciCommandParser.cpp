@@ -96,7 +96,7 @@ ErrorCode MciCommandParser::parseKeywords(Cursor& at, MciCommand& command) const
         const KeywordDecl* keyword = matchKeyword(decl, at, used);
         if (!keyword)
             return MCIERR_UNRECOGNIZED_KEYWORD;
-        if (command.has(keyword->phrase))
+        if (command.has(keyword->id))
             return MCIERR_DUPLICATE_FLAGS;
         if (keyword->group != 0) {
             for (int seen : groupsSeen)
@@ -108,7 +108,7 @@ ErrorCode MciCommandParser::parseKeywords(Cursor& at, MciCommand& command) const
         MciValue value;
         if (const ErrorCode error = parseValue(*keyword, at, value))
             return error;
-        command.args.emplace(keyword->phrase, std::move(value));
+        command.args.emplace(keyword->id, std::move(value));
     }
     if (decl.needsItem && groupsSeen.empty())
         return MCIERR_MISSING_PARAMETER;

@@ -1,5 +1,6 @@
 #include "mci/MciCommandTable.h"
 
+#include "mci/MciCapabilityItems.h"
 #include "mci/MciDisplayCommands.h"
 #include "mci/MciOpenCommands.h"
 #include "mci/MciQueryCommands.h"
@@ -16,10 +17,11 @@ namespace {
 
 constexpr int kItem = 1;  // the one-of group of query items
 
-KeywordDecl keyword(const char* phrase, ArgType type, int group = 0, bool needsElement = false,
+KeywordDecl keyword(Kw id, const char* phrase, ArgType type, int group = 0, bool needsElement = false,
                     std::vector<std::string> choices = {})
 {
     KeywordDecl decl;
+    decl.id = id;
     decl.phrase = phrase;
     decl.type = type;
     decl.group = group;
@@ -27,15 +29,23 @@ KeywordDecl keyword(const char* phrase, ArgType type, int group = 0, bool needsE
     decl.choices = std::move(choices);
     return decl;
 }
-KeywordDecl flag(const char* phrase) { return keyword(phrase, ArgType::Flag); }
-KeywordDecl item(const char* phrase, bool needsElement = false)
+KeywordDecl flag(Kw id, const char* phrase) { return keyword(id, phrase, ArgType::Flag); }
+KeywordDecl item(Kw id, const char* phrase, bool needsElement = false)
 {
-    return keyword(phrase, ArgType::Flag, kItem, needsElement);
+    return keyword(id, phrase, ArgType::Flag, kItem, needsElement);
 }
-KeywordDecl arg(const char* phrase, ArgType type) { return keyword(phrase, type); }
-KeywordDecl choice(const char* phrase, std::vector<std::string> choices, int group = 0)
+KeywordDecl arg(Kw id, const char* phrase, ArgType type) { return keyword(id, phrase, type); }
+KeywordDecl choice(Kw id, const char* phrase, std::vector<std::string> choices, int group = 0)
 {
-    return keyword(phrase, ArgType::Choice, group, false, std::move(choices));
+    return keyword(id, phrase, ArgType::Choice, group, false, std::move(choices));
+}
+
+std::vector<KeywordDecl> capabilityKeywords()
+{
+    std::vector<KeywordDecl> items;
+    for (const CapabilityItem& c : capabilityItems())
+        items.push_back(item(c.id, c.phrase));
+    return items;
 }
 
 std::vector<CommandDecl> standardCommands()
@@ -44,50 +54,49 @@ std::vector<CommandDecl> standardCommands()
     using A = ArgType;
     return {
         {"open", T::OpenTarget,
-         {arg("alias", A::Text), arg("type", A::Text), flag("shareable"), arg("style", A::Text),
-          arg("parent", A::Integer)},
+         {arg(Kw::Alias, "alias", A::Text), arg(Kw::Type, "type", A::Text), flag(Kw::Shareable, "shareable"),
+          arg(Kw::Style, "style", A::Text), arg(Kw::Parent, "parent", A::Integer)},
          handleOpen},
         {"close", T::AllOrInstance, {}, handleClose},
         {"play", T::Instance,
-         {flag("reverse"), arg("from", A::Position), arg("to", A::Position)},
+         {flag(Kw::Reverse, "reverse"), arg(Kw::From, "from", A::Position), arg(Kw::To, "to", A::Position)},
          handlePlay, true},
         {"stop", T::Instance, {}, handleStop, true},
         {"pause", T::Instance, {}, handlePause, true},
         {"resume", T::Instance, {}, handleResume, true},
-        {"seek", T::Instance, {arg("to", A::Position)}, handleSeek, true},
-        {"step", T::Instance, {flag("reverse"), arg("by", A::Integer)}, handleStep, true},
+        {"seek", T::Instance, {arg(Kw::To, "to", A::Position)}, handleSeek, true},
+        {"step", T::Instance, {flag(Kw::Reverse, "reverse"), arg(Kw::By, "by", A::Integer)}, handleStep, true},
         {"status", T::Instance,
-         {item("position", true), item("length", true), item("mode"), item("ready"),
-          item("nominal frame rate", true), item("frame rate", true), item("time format"),
-          item("volume"), item("media present"), item("start position", true)},
+         {item(Kw::Position, "position", true), item(Kw::Length, "length", true), item(Kw::Mode, "mode"),
+          item(Kw::Ready, "ready"), item(Kw::NominalFrameRate, "nominal frame rate", true),
+          item(Kw::FrameRate, "frame rate", true), item(Kw::TimeFormat, "time format"),
+          item(Kw::Volume, "volume"), item(Kw::MediaPresent, "media present"),
+          item(Kw::StartPosition, "start position", true)},
          handleStatus, false, true},
         {"set", T::Instance,
-         {choice("time format", {"frames", "milliseconds", "ms"}, kItem)},
+         {choice(Kw::TimeFormat, "time format", {"frames", "milliseconds", "ms"}, kItem)},
          handleSet, false, true},
-        {"capability", T::Instance,
-         {item("can reverse"), item("can save"), item("can stretch"), item("can play"),
-          item("can record"), item("can eject"), item("can freeze"), item("has audio"),
-          item("has video"), item("uses files"), item("compound device"), item("device type"),
-          item("windows")},
-         handleCapability, false, true},
-        {"where", T::Instance, {item("source", true), item("destination", true)}, handleWhere, true,
-         true},
-        {"put", T::Instance, {arg("destination at", A::Rect), arg("window at", A::Rect)}, handlePut,
+        {"capability", T::Instance, capabilityKeywords(), handleCapability, false, true},
+        {"where", T::Instance, {item(Kw::Source, "source", true), item(Kw::Destination, "destination", true)},
+         handleWhere, true, true},
+        {"put", T::Instance,
+         {arg(Kw::DestinationAt, "destination at", A::Rect), arg(Kw::WindowAt, "window at", A::Rect)}, handlePut,
          true},
         {"window", T::Instance,
-         {arg("handle", A::Handle),
-          choice("state", {"show normal", "show maximized", "show minimized", "show min noactive",
-                           "show noactivate", "show na", "show", "hide", "maximize", "minimize",
-                           "restore"}),
-          arg("text", A::Text)},
+         {arg(Kw::Handle, "handle", A::Handle),
+          choice(Kw::State, "state",
+                 {"show normal", "show maximized", "show minimized", "show min noactive", "show noactivate",
+                  "show na", "show", "hide", "maximize", "minimize", "restore"}),
+          arg(Kw::Text, "text", A::Text)},
          handleWindow, true},
         {"update", T::Instance, {}, handleUpdate, true},
-        {"setaudio", T::Instance, {arg("volume to", A::Integer)}, handleSetaudio},
+        {"setaudio", T::Instance, {arg(Kw::VolumeTo, "volume to", A::Integer)}, handleSetaudio},
         {"configure", T::Instance, {}, handleConfigure},
-        {"capture", T::Instance, {arg("as", A::Rest)}, handleCapture, true},
-        {"info", T::Instance, {item("product"), item("file", true)}, handleInfo, false, true},
+        {"capture", T::Instance, {arg(Kw::As, "as", A::Rest)}, handleCapture, true},
+        {"info", T::Instance, {item(Kw::Product, "product"), item(Kw::File, "file", true)}, handleInfo, false,
+         true},
         {"sysinfo", T::Sysinfo,
-         {item("quantity"), keyword("name", A::Integer, kItem), flag("open")},
+         {item(Kw::Quantity, "quantity"), keyword(Kw::Name, "name", A::Integer, kItem), flag(Kw::Open, "open")},
          handleSysinfo, false, true},
     };
 }
@@ -115,8 +124,8 @@ MciCommandTable::MciCommandTable(std::vector<CommandDecl> commands) : commands_(
     // Every command accepts these. Commands are answered synchronously, so "wait" only
     // changes play, seek and step (they return at once otherwise); there is no window to notify.
     for (CommandDecl& command : commands_) {
-        command.keywords.push_back(flag("wait"));
-        command.keywords.push_back(flag("notify"));
+        command.keywords.push_back(flag(Kw::Wait, "wait"));
+        command.keywords.push_back(flag(Kw::Notify, "notify"));
         for (KeywordDecl& keyword : command.keywords)
             keyword.words = splitWords(keyword.phrase);
     }

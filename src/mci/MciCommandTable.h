@@ -1,6 +1,7 @@
 #pragma once
 #include "mci/MciCommand.h"
 #include "mci/MciError.h"
+#include "mci/MciKeyword.h"
 
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ enum class TargetKind {
 };
 
 struct KeywordDecl {
+    Kw id = Kw::Wait;
     std::string phrase;          // lower case, words separated by one blank
     ArgType type = ArgType::Flag;
     int group = 0;               // keywords of one nonzero group exclude each other

@@ -18,30 +18,30 @@ bool hides(const std::string& state)
 ErrorCode handlePut(MciContext& context, const MciCommand& command, std::string&)
 {
     MciDevice& device = *context.instance->device;
-    if (!command.has("destination at") && !command.has("window at"))
+    if (!command.has(Kw::DestinationAt) && !command.has(Kw::WindowAt))
         return MCIERR_MISSING_PARAMETER;
-    if (command.has("destination at")) {
-        if (const ErrorCode error = device.putDestination(command.get("destination at").rect))
+    if (command.has(Kw::DestinationAt)) {
+        if (const ErrorCode error = device.putDestination(command.get(Kw::DestinationAt).rect))
             return error;
     }
-    if (command.has("window at"))
-        return device.putWindow(command.get("window at").rect);
+    if (command.has(Kw::WindowAt))
+        return device.putWindow(command.get(Kw::WindowAt).rect);
     return MCI_OK;
 }
 
 ErrorCode handleWindow(MciContext& context, const MciCommand& command, std::string&)
 {
     MciDevice& device = *context.instance->device;
-    if (!command.has("handle") && !command.has("state") && !command.has("text"))
+    if (!command.has(Kw::Handle) && !command.has(Kw::State) && !command.has(Kw::Text))
         return MCIERR_MISSING_PARAMETER;
-    if (command.has("handle")) {
-        const MciValue& handle = command.get("handle");
+    if (command.has(Kw::Handle)) {
+        const MciValue& handle = command.get(Kw::Handle);
         const uint64_t window = handle.isDefault ? 0 : static_cast<uint64_t>(handle.number);
         if (const ErrorCode error = device.setWindowHandle(window))
             return error;
     }
-    if (command.has("state"))
-        return device.showWindow(!hides(command.get("state").text));
+    if (command.has(Kw::State))
+        return device.showWindow(!hides(command.get(Kw::State).text));
     return MCI_OK;  // a caption ("text") is accepted; our windows carry none
 }
 
@@ -52,9 +52,9 @@ ErrorCode handleUpdate(MciContext& context, const MciCommand&, std::string&)
 
 ErrorCode handleCapture(MciContext& context, const MciCommand& command, std::string&)
 {
-    if (!command.has("as"))
+    if (!command.has(Kw::As))
         return MCIERR_MISSING_PARAMETER;
-    const std::string& path = command.get("as").text;
+    const std::string& path = command.get(Kw::As).text;
     if (path.empty())
         return MCIERR_FILENAME_REQUIRED;
     return context.instance->device->capture(path);

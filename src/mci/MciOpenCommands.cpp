@@ -53,10 +53,10 @@ ErrorCode resolveRequest(const MciContext& context, const MciCommand& command, O
         else
             request.element = command.target;
     }
-    if (command.has("type")) {
+    if (command.has(Kw::Type)) {
         if (!request.device.empty() && !request.element.empty())
             return MCIERR_FLAGS_NOT_COMPATIBLE;
-        request.device = command.get("type").text;
+        request.device = command.get(Kw::Type).text;
         request.deviceNamed = true;
         return MCI_OK;
     }
@@ -89,13 +89,13 @@ ErrorCode handleOpen(MciContext& context, const MciCommand& command, std::string
         return request.deviceNamed ? MCIERR_DEVICE_NOT_INSTALLED : MCIERR_INVALID_DEVICE_NAME;
 
     auto instance = std::make_unique<MciInstance>();
-    instance->alias = command.has("alias") ? command.get("alias").text : command.target;
+    instance->alias = command.has(Kw::Alias) ? command.get(Kw::Alias).text : command.target;
     if (instance->alias.empty())
         return MCIERR_MISSING_STRING_ARGUMENT;
     if (strcasecmp(instance->alias.c_str(), "all") == 0)
         return MCIERR_CANNOT_USE_ALL;
     if (context.instances.find(instance->alias))
-        return command.has("alias") ? MCIERR_DUPLICATE_ALIAS : MCIERR_DEVICE_OPEN;
+        return command.has(Kw::Alias) ? MCIERR_DUPLICATE_ALIAS : MCIERR_DEVICE_OPEN;
     if (context.instances.full())
         return MCIERR_OUT_OF_MEMORY;
 

@@ -1,5 +1,6 @@
 #include "mci/MciQueryCommands.h"
 
+#include "mci/MciCapabilityItems.h"
 #include "mci/MciContext.h"
 #include "mci/MciDeviceTable.h"
 #include "mci/MciInstanceTable.h"
@@ -37,39 +38,23 @@ std::string rectText(const Rect& r)
 std::string statusItem(MciInstance& instance, const MciCommand& command)
 {
     MciDevice& device = *instance.device;
-    if (command.has("position"))
+    if (command.has(Kw::Position))
         return std::to_string(instance.toCaller(device.position()));
-    if (command.has("length"))
+    if (command.has(Kw::Length))
         return std::to_string(instance.toCaller(device.length()));
-    if (command.has("start position"))
+    if (command.has(Kw::StartPosition))
         return "0";
-    if (command.has("mode"))
+    if (command.has(Kw::Mode))
         return modeText(device.mode());
-    if (command.has("ready"))
+    if (command.has(Kw::Ready))
         return boolText(device.ready());
-    if (command.has("nominal frame rate") || command.has("frame rate"))
+    if (command.has(Kw::NominalFrameRate) || command.has(Kw::FrameRate))
         return std::to_string(device.nominalFrameRate1000());
-    if (command.has("time format"))
+    if (command.has(Kw::TimeFormat))
         return MciTimeFormat::name(instance.timeFormat);
-    if (command.has("volume"))
+    if (command.has(Kw::Volume))
         return std::to_string(device.volume());
     return boolText(device.hasElement());  // "media present"
-}
-
-std::string capabilityItem(const DeviceCapabilities& c, const MciCommand& command)
-{
-    const std::pair<const char*, bool> flags[] = {
-        {"can reverse", c.canReverse}, {"can save", c.canSave},     {"can stretch", c.canStretch},
-        {"can play", c.canPlay},       {"can record", c.canRecord}, {"can eject", c.canEject},
-        {"can freeze", c.canFreeze},   {"has audio", c.hasAudio},   {"has video", c.hasVideo},
-        {"uses files", c.usesFiles},   {"compound device", c.compoundDevice},
-    };
-    for (const auto& [name, value] : flags)
-        if (command.has(name))
-            return boolText(value);
-    if (command.has("windows"))
-        return c.windows ? "1" : "0";  // MCI answers the number of windows it can show
-    return c.deviceType;  // "device type"
 }
 
 // The names "sysinfo" counts: installed devices, or open aliases, of the target.
@@ -84,7 +69,7 @@ ErrorCode sysinfoNames(MciContext& context, const MciCommand& command, std::vect
         return all || (entry && (strcasecmp(entry->type.c_str(), target.c_str()) == 0 ||
                                  strcasecmp(entry->name.c_str(), target.c_str()) == 0));
     };
-    if (command.has("open")) {
+    if (command.has(Kw::Open)) {
         for (size_t i = 0; i < context.instances.size(); ++i)
             if (wanted(context.instances.at(i).deviceName))
                 names.push_back(context.instances.at(i).alias);
@@ -106,21 +91,25 @@ ErrorCode handleStatus(MciContext& context, const MciCommand& command, std::stri
 
 ErrorCode handleCapability(MciContext& context, const MciCommand& command, std::string& reply)
 {
-    reply = capabilityItem(context.instance->device->capabilities(), command);
+    Kw asked = Kw::DeviceType;
+    for (const CapabilityItem& c : capabilityItems())
+        if (command.has(c.id))
+            asked = c.id;
+    reply = capabilityAnswer(context.instance->device->capabilities(), asked);
     return MCI_OK;
 }
 
 ErrorCode handleWhere(MciContext& context, const MciCommand& command, std::string& reply)
 {
     MciDevice& device = *context.instance->device;
-    reply = rectText(command.has("source") ? device.source() : device.destination());
+    reply = rectText(command.has(Kw::Source) ? device.source() : device.destination());
     return MCI_OK;
 }
 
 ErrorCode handleInfo(MciContext& context, const MciCommand& command, std::string& reply)
 {
     const MciInstance& instance = *context.instance;
-    reply = command.has("file") ? instance.element : "KELD32 " + instance.deviceName + " on libmpv";
+    reply = command.has(Kw::File) ? instance.element : "KELD32 " + instance.deviceName + " on libmpv";
     return MCI_OK;
 }
 
@@ -129,11 +118,11 @@ ErrorCode handleSysinfo(MciContext& context, const MciCommand& command, std::str
     std::vector<std::string> names;
     if (const ErrorCode error = sysinfoNames(context, command, names))
         return error;
-    if (command.has("quantity")) {
+    if (command.has(Kw::Quantity)) {
         reply = std::to_string(names.size());
         return MCI_OK;
     }
-    const int64_t n = command.get("name").number;  // 1-based
+    const int64_t n = command.get(Kw::Name).number;  // 1-based
     if (n < 1 || static_cast<uint64_t>(n) > names.size())
         return MCIERR_OUTOFRANGE;
     reply = names[static_cast<size_t>(n - 1)];

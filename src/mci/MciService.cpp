@@ -83,7 +83,7 @@ ErrorCode MciService::checkElement(const MciInstance& instance, const MciCommand
     if (command.decl->needsElement)
         return MCIERR_NONAPPLICABLE_FUNCTION;
     for (const KeywordDecl& keyword : command.decl->keywords)
-        if (keyword.needsElement && command.has(keyword.phrase))
+        if (keyword.needsElement && command.has(keyword.id))
             return MCIERR_NONAPPLICABLE_FUNCTION;
     return MCI_OK;
 }

@@ -8,7 +8,7 @@ namespace mci {
 ErrorCode handleSet(MciContext& context, const MciCommand& command, std::string&)
 {
     TimeFormat format;
-    if (!MciTimeFormat::fromName(command.get("time format").text, format))
+    if (!MciTimeFormat::fromName(command.get(Kw::TimeFormat).text, format))
         return MCIERR_BAD_TIME_FORMAT;
     context.instance->timeFormat = format;
     return MCI_OK;
@@ -16,9 +16,9 @@ ErrorCode handleSet(MciContext& context, const MciCommand& command, std::string&
 
 ErrorCode handleSetaudio(MciContext& context, const MciCommand& command, std::string&)
 {
-    if (!command.has("volume to"))
+    if (!command.has(Kw::VolumeTo))
         return MCIERR_MISSING_PARAMETER;
-    const int64_t volume = command.get("volume to").number;
+    const int64_t volume = command.get(Kw::VolumeTo).number;
     if (volume < 0 || volume > 1000)
         return MCIERR_OUTOFRANGE;
     return context.instance->device->setVolume(static_cast<int>(volume));

@@ -49,9 +49,9 @@ constexpr int64_t MaxStep = std::numeric_limits<int32_t>::max();
 
 int64_t stepFrames(const MciCommand& command)
 {
-    const int64_t by = command.has("by") ? command.get("by").number : 1;
+    const int64_t by = command.has(Kw::By) ? command.get(Kw::By).number : 1;
     const int64_t frames = std::clamp<int64_t>(by, -MaxStep, MaxStep);
-    return command.has("reverse") ? -frames : frames;
+    return command.has(Kw::Reverse) ? -frames : frames;
 }
 
 } // namespace
@@ -59,15 +59,15 @@ int64_t stepFrames(const MciCommand& command)
 ErrorCode handlePlay(MciContext& context, const MciCommand& command, std::string&)
 {
     MciInstance& instance = *context.instance;
-    if (command.has("from")) {
-        if (const ErrorCode error = instance.device->seek(framesOf(instance, command.get("from"))))
+    if (command.has(Kw::From)) {
+        if (const ErrorCode error = instance.device->seek(framesOf(instance, command.get(Kw::From))))
             return error;
     }
-    const bool reverse = command.has("reverse");
-    const ErrorCode error = command.has("to")
-                                ? instance.device->playTo(reverse, framesOf(instance, command.get("to")))
+    const bool reverse = command.has(Kw::Reverse);
+    const ErrorCode error = command.has(Kw::To)
+                                ? instance.device->playTo(reverse, framesOf(instance, command.get(Kw::To)))
                                 : instance.device->play(reverse);
-    if (error == MCI_OK && command.has("wait"))
+    if (error == MCI_OK && command.has(Kw::Wait))
         waitWhile(*instance.device, {DeviceMode::Playing, DeviceMode::Seeking});
     return error;
 }
@@ -93,7 +93,7 @@ namespace {
 // reports the driver's failure after a while instead of holding the caller.
 ErrorCode awaitLanding(MciDevice& device, const MciCommand& command, ErrorCode error)
 {
-    if (error == MCI_OK && command.has("wait") && !waitWhile(device, {DeviceMode::Seeking}, std::chrono::seconds(30)))
+    if (error == MCI_OK && command.has(Kw::Wait) && !waitWhile(device, {DeviceMode::Seeking}, std::chrono::seconds(30)))
         return MCIERR_DRIVER;
     return error;
 }
@@ -102,10 +102,10 @@ ErrorCode awaitLanding(MciDevice& device, const MciCommand& command, ErrorCode e
 
 ErrorCode handleSeek(MciContext& context, const MciCommand& command, std::string&)
 {
-    if (!command.has("to"))
+    if (!command.has(Kw::To))
         return MCIERR_MISSING_PARAMETER;
     MciInstance& instance = *context.instance;
-    return awaitLanding(*instance.device, command, instance.device->seek(framesOf(instance, command.get("to"))));
+    return awaitLanding(*instance.device, command, instance.device->seek(framesOf(instance, command.get(Kw::To))));
 }
 
 ErrorCode handleStep(MciContext& context, const MciCommand& command, std::string&)

@@ -53,22 +53,22 @@ TEST(Parser, CommandWordsAndKeywordsIgnoreCase)
     MciCommand command;
     ASSERT_EQ(parse("Status vid READY", command), MCI_OK);
     EXPECT_EQ(command.decl->name, "status");
-    EXPECT_TRUE(command.has("ready"));
+    EXPECT_TRUE(command.has(Kw::Ready));
     ASSERT_EQ(parse("Put vid Window At 0 38 640 480", command), MCI_OK);
-    EXPECT_EQ(command.get("window at").rect.top, 38);
-    EXPECT_EQ(command.get("window at").rect.height, 480);
+    EXPECT_EQ(command.get(Kw::WindowAt).rect.top, 38);
+    EXPECT_EQ(command.get(Kw::WindowAt).rect.height, 480);
 }
 
 TEST(Parser, MultiWordKeywordsTakeTheLongestMatch)
 {
     MciCommand command;
     ASSERT_EQ(parse("status vid nominal frame rate", command), MCI_OK);
-    EXPECT_TRUE(command.has("nominal frame rate"));
-    EXPECT_FALSE(command.has("frame rate"));
+    EXPECT_TRUE(command.has(Kw::NominalFrameRate));
+    EXPECT_FALSE(command.has(Kw::FrameRate));
     ASSERT_EQ(parse("window vid state show normal", command), MCI_OK);
-    EXPECT_EQ(command.get("state").text, "show normal");
+    EXPECT_EQ(command.get(Kw::State).text, "show normal");
     ASSERT_EQ(parse("window vid state show", command), MCI_OK);
-    EXPECT_EQ(command.get("state").text, "show");
+    EXPECT_EQ(command.get(Kw::State).text, "show");
     // A phrase cut short is not its first word.
     EXPECT_EQ(parseCode("status vid nominal frame"), MCIERR_UNRECOGNIZED_KEYWORD);
 }
@@ -77,19 +77,19 @@ TEST(Parser, TypedValues)
 {
     MciCommand command;
     ASSERT_EQ(parse("seek vid to end", command), MCI_OK);
-    EXPECT_TRUE(command.get("to").isEnd);
+    EXPECT_TRUE(command.get(Kw::To).isEnd);
     ASSERT_EQ(parse("seek vid to -12", command), MCI_OK);
-    EXPECT_EQ(command.get("to").number, -12);
+    EXPECT_EQ(command.get(Kw::To).number, -12);
     ASSERT_EQ(parse("put vid destination at -160 -120 1280 960", command), MCI_OK);
-    EXPECT_EQ(command.get("destination at").rect.left, -160);
-    EXPECT_EQ(command.get("destination at").rect.width, 1280);
+    EXPECT_EQ(command.get(Kw::DestinationAt).rect.left, -160);
+    EXPECT_EQ(command.get(Kw::DestinationAt).rect.width, 1280);
     ASSERT_EQ(parse("window vid handle 94371843", command), MCI_OK);
-    EXPECT_EQ(command.get("handle").number, 94371843);
+    EXPECT_EQ(command.get(Kw::Handle).number, 94371843);
     ASSERT_EQ(parse("window vid handle default", command), MCI_OK);
-    EXPECT_TRUE(command.get("handle").isDefault);
+    EXPECT_TRUE(command.get(Kw::Handle).isDefault);
     ASSERT_EQ(parse("step vid reverse by 5 wait", command), MCI_OK);
-    EXPECT_TRUE(command.has("reverse"));
-    EXPECT_EQ(command.get("by").number, 5);
+    EXPECT_TRUE(command.has(Kw::Reverse));
+    EXPECT_EQ(command.get(Kw::By).number, 5);
 }
 
 TEST(Parser, BadNumbersAreRefused)
@@ -125,9 +125,9 @@ TEST(Parser, RestOfLineTakesAPathWithBlanksWhole)
 {
     MciCommand command;
     ASSERT_EQ(parse("capture vid as /home/u/my caps/wcap0001.bmp", command), MCI_OK);
-    EXPECT_EQ(command.get("as").text, "/home/u/my caps/wcap0001.bmp");
+    EXPECT_EQ(command.get(Kw::As).text, "/home/u/my caps/wcap0001.bmp");
     ASSERT_EQ(parse("capture vid as \"/home/u/my caps/wcap0002.bmp\"", command), MCI_OK);
-    EXPECT_EQ(command.get("as").text, "/home/u/my caps/wcap0002.bmp");
+    EXPECT_EQ(command.get(Kw::As).text, "/home/u/my caps/wcap0002.bmp");
     EXPECT_EQ(parseCode("capture vid as"), MCIERR_MISSING_STRING_ARGUMENT);
 }
 
@@ -137,9 +137,9 @@ TEST(Parser, CommandsLongerThan254CharactersAreReadWhole)
     MciCommand command;
     ASSERT_EQ(parse("open \"" + dir + "clip.avi\" alias vid", command), MCI_OK);
     EXPECT_EQ(command.target, dir + "clip.avi");
-    EXPECT_EQ(command.get("alias").text, "vid");
+    EXPECT_EQ(command.get(Kw::Alias).text, "vid");
     ASSERT_EQ(parse("capture vid as " + dir + "wcap0001.bmp", command), MCI_OK);
-    EXPECT_EQ(command.get("as").text, dir + "wcap0001.bmp");
+    EXPECT_EQ(command.get(Kw::As).text, dir + "wcap0001.bmp");
 }
 
 TEST(Parser, EveryCommandAcceptsWaitAndNotify)
