@@ -2,22 +2,12 @@
 
 void TBrkApart::BreakApart()
 {
-    StringList.clear();
-    const auto keep = [this](const QString& piece) {
-        if (!piece.isEmpty() || AllowEmptyString)
-            StringList.append(piece);
-    };
+    // QString::split cuts an empty separator between every character; here it cuts nothing.
     if (BreakString.isEmpty()) {
-        keep(BaseString);
+        StringList.clear();
+        if (!BaseString.isEmpty() || AllowEmptyString)
+            StringList.append(BaseString);
         return;
     }
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype at = BaseString.indexOf(BreakString, start);
-        if (at < 0)
-            break;
-        keep(BaseString.mid(start, at - start));
-        start = at + BreakString.size();
-    }
-    keep(BaseString.mid(start));
+    StringList = BaseString.split(BreakString, AllowEmptyString ? Qt::KeepEmptyParts : Qt::SkipEmptyParts);
 }
