@@ -1,4 +1,5 @@
 #include "MpvTestSupport.h"
+#include "mci/FrameServer.h"
 #include "mci/MciService.h"
 #include "mci/MpvAudioDevice.h"
 
@@ -184,6 +185,9 @@ QString copyOf(ClipKind kind, const QString& name)
 // also where it must read the file from its start again (frame 1's group).
 TEST_F(BadMedia, AFileDeletedOrReplacedWhileOpenStillShowsItsOwnFrames)
 {
+    // A small cache: frame 1 is then no longer at hand after the seek to 110.
+    const QByteArray saved = qgetenv("KELD32_MCI_CACHE_MIB");
+    qputenv("KELD32_MCI_CACHE_MIB", "16");
     for (const bool replace : {false, true}) {
         SCOPED_TRACE(replace ? "replaced" : "deleted");
         const QString path = copyOf(ClipKind::Mp4H264, "doomed.mp4");
@@ -209,6 +213,7 @@ TEST_F(BadMedia, AFileDeletedOrReplacedWhileOpenStillShowsItsOwnFrames)
         ASSERT_TRUE(eventually([&] { return device.mode() == mci::DeviceMode::Stopped; }));
         EXPECT_EQ(device.position(), 124);
     }
+    qputenv("KELD32_MCI_CACHE_MIB", saved);
 }
 
 // A file cut short or written to while it plays: play stops, and every later request
@@ -254,6 +259,30 @@ QString damagedCopy(ClipKind kind, const QString& name, quint32 seed, const char
         bytes.truncate(size * 2 / 3 + 77);   // in the middle of a packet
     }
     return StampedClip::writeBytes(name, bytes);
+}
+
+// After seeks across a damaged MPEG program stream the worker comes to rest: a job
+// that brings nothing new (frames cached already, a frame that never comes) is not
+// repeated for ever.
+TEST(DamagedProgramStream, TheWorkerComesToRestAfterSeeks)
+{
+    const QString path = damagedCopy(ClipKind::MpegPs, "rest_flips.mpg", 2, "flips");
+    ASSERT_FALSE(path.isEmpty());
+    mci::FrameServer server(16 * 1024 * 1024);
+    ASSERT_EQ(server.open(path.toStdString()), mci::FrameServer::Result::Ok);
+    // At each position in turn, the job count comes to stand still once the cache
+    // holds what the position needs.
+    for (int64_t n = 0; n < server.length(); ++n) {
+        server.show(n);
+        int64_t before = -1;
+        const bool rests = eventually([&] {
+            const int64_t now = server.jobsRun();
+            const bool still = now == before;
+            before = now;
+            return still;
+        }, 40);
+        ASSERT_TRUE(rests) << "frame " << n << ": " << server.jobsRun() << " jobs";
+    }
 }
 
 struct Damage {

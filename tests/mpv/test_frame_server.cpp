@@ -112,32 +112,6 @@ TEST(FrameServerFaults, TheListenerMayAskTheServerAndFramesArriveInRequestOrder)
     }
 }
 
-// After seeks across an MPEG program stream the worker comes to rest: no job is
-// repeated for ever.
-TEST(FrameServerFaults, TheWorkerComesToRestAfterSeeksAcrossAProgramStream)
-{
-    const ClipInfo clip = StampedClip::get(ClipKind::MpegPs);
-    mci::FrameServer server(16 * 1024 * 1024);
-    ASSERT_EQ(server.open(clip.path.toStdString()), mci::FrameServer::Result::Ok);
-    QRandomGenerator rng(42);
-    for (int i = 0; i < 40; ++i) {
-        const int64_t n = rng.bounded(clip.frames);
-        server.show(n);
-        if (i % 4 == 0) {
-            ASSERT_TRUE(server.waitFor(n, std::chrono::seconds(20))) << n;
-        }
-    }
-    // The job count stands still once the cache holds what the position needs.
-    int64_t before = -1;
-    const bool rests = keldtest::eventually([&] {
-        const int64_t now = server.jobsRun();
-        const bool still = now == before;
-        before = now;
-        return still;
-    }, 200);
-    EXPECT_TRUE(rests) << server.jobsRun() << " jobs";
-}
-
 TEST(FrameServerFaults, ACacheSettingThatIsNoNumberInRangeFallsBackToTheDefault)
 {
     const QByteArray saved = qgetenv("KELD32_MCI_CACHE_MIB");
