@@ -253,7 +253,7 @@ bool FrameServer::keep(const FramePtr& frame)
 
 // What a decoding passed without it coming out will not come out another time either:
 // such frames are remembered, so that nothing waits for them and no job asks for them.
-void FrameServer::learnMissing(const DecodeJob& job, const std::vector<bool>& seen, int64_t highest,
+bool FrameServer::learnMissing(const DecodeJob& job, const std::vector<bool>& seen, int64_t highest,
                                FrameDecoder::Outcome outcome)
 {
     int64_t end = -1;   // frames job.first .. end were passed
@@ -284,8 +284,10 @@ void FrameServer::learnMissing(const DecodeJob& job, const std::vector<bool>& se
     }
     if (learned)
         changed_.notify_all();
+    return learned;
 }
 
+// True when the job brought something new: frames kept, or frames learned missing.
 bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
 {
     bool added = false;
@@ -318,8 +320,9 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
     // A file that changed under the decoder explains whatever went missing.
     if (broken())
         return false;
-    learnMissing(job, seen, highest, outcome);
-    return added;
+    // What was learned is progress too: the planning now goes past those frames.
+    const bool learned = learnMissing(job, seen, highest, outcome);
+    return added || learned;
 }
 
 void FrameServer::work()

@@ -81,7 +81,7 @@ public:
 private:
     void work();
     bool runJob(const DecodeJob& job, unsigned generation);
-    void learnMissing(const DecodeJob& job, const std::vector<bool>& seen, int64_t highest,
+    bool learnMissing(const DecodeJob& job, const std::vector<bool>& seen, int64_t highest,
                       FrameDecoder::Outcome outcome);
     bool keep(const FramePtr& frame);
     void handOver(const FramePtr& frame, bool fromRequest);

@@ -81,7 +81,10 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
         if (stop_ || (!ready && server_.broken()))
             break;
         if (!ready) {
+            // The position passes it (the picture before it stays up), and decoding
+            // ahead follows the position.
             ++skipped_;
+            server_.show(next);
             current = next;
             continue;
         }
