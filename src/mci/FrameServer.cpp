@@ -195,16 +195,20 @@ FramePtr FrameServer::waitFor(int64_t frame, std::chrono::milliseconds timeout)
     for (;;) {
         if (FramePtr f = cache_.get(frame))
             return f;
-        const bool never = broken_ || (frame >= 0 && size_t(frame) < undecodable_.size() && undecodable_[size_t(frame)]);
-        if (quit_ || never || changed_.wait_until(lock, deadline) == std::cv_status::timeout)
+        if (quit_ || neverComes(frame) || changed_.wait_until(lock, deadline) == std::cv_status::timeout)
             return cache_.get(frame);
     }
+}
+
+bool FrameServer::neverComes(int64_t frame) const
+{
+    return broken_ || (frame >= 0 && size_t(frame) < undecodable_.size() && undecodable_[size_t(frame)]);
 }
 
 bool FrameServer::undecodable(int64_t frame) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return broken_ || (frame >= 0 && size_t(frame) < undecodable_.size() && undecodable_[size_t(frame)]);
+    return neverComes(frame);
 }
 
 bool FrameServer::broken()

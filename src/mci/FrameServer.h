@@ -84,6 +84,7 @@ private:
     bool learnMissing(const DecodeJob& job, const std::vector<bool>& seen, int64_t highest,
                       FrameDecoder::Outcome outcome);
     bool keep(const FramePtr& frame);
+    bool neverComes(int64_t frame) const;   // with mutex_ held
     void handOver(const FramePtr& frame, bool fromRequest);
     PrefetchPlanner::Situation situation() const;
     void trace(const DecodeJob& job, std::chrono::steady_clock::time_point began, bool added) const;
