@@ -1,17 +1,19 @@
 #pragma once
 #include "mci/MciError.h"
+#include "mci/MediaFile.h"
 
+#include <memory>
 #include <string>
 
 struct AVFormatContext;
+struct AVIOContext;
 struct AVStream;
 
 namespace mci {
 
-// One libavformat input on a local file, and its best video stream. The name is
-// always handed over as an absolute path behind the "file:" protocol, and only that
-// protocol may be used, so a local name that looks like a URL ("http:/x", "-") is
-// never read as one.
+// One libavformat input on a local file, and its best video stream. The file is
+// read through the descriptor of a MediaFile, never reopened by name; what the
+// container refers to (playlists, references) may only be a local file as well.
 class AvInput {
 public:
     enum class Result { Ok, NotFound, Invalid };
@@ -22,6 +24,10 @@ public:
     AvInput& operator=(const AvInput&) = delete;
 
     Result open(const std::string& path);
+    // Another input on a file already open: the same bytes, whatever its name does.
+    Result open(std::shared_ptr<MediaFile> file);
+    // The same file read again from its start (a new demuxer on the same descriptor).
+    Result reopen();
     // What open() checks before reading anything: a regular file, not empty. A pipe
     // or a device node would block or never end.
     static Result check(const std::string& path);
@@ -34,7 +40,9 @@ public:
     }
     void close();
 
+    // Null when no file is open (or reading it again failed).
     AVFormatContext* context() const { return ctx_; }
+    const std::shared_ptr<MediaFile>& file() const { return file_; }
     // -1 when the file has no video (cover art does not count).
     int videoStream() const { return video_; }
     AVStream* video() const;
@@ -47,6 +55,12 @@ public:
     static std::string fileUrl(const std::string& path);
 
 private:
+    static int readPacket(void* opaque, uint8_t* buf, int size);
+    static int64_t seek(void* opaque, int64_t offset, int whence);
+
+    std::shared_ptr<MediaFile> file_;
+    int64_t offset_ = 0;   // where the demuxer reads next
+    AVIOContext* io_ = nullptr;
     AVFormatContext* ctx_ = nullptr;
     int video_ = -1;
     bool audio_ = false;

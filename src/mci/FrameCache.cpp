@@ -11,12 +11,22 @@ double FrameCache::cost(int64_t n) const
     return double(d < 0 ? -d : d) * (behind ? 2.0 : 1.0);
 }
 
+bool FrameCache::pinned(int64_t n) const
+{
+    return n == focus_ || (direction_ != 0 && n == focus_ + (direction_ > 0 ? 1 : -1));
+}
+
 void FrameCache::evict()
 {
     while (bytes_ > budget_ && frames_.size() > 1) {
         const auto low = frames_.begin();
         const auto high = std::prev(frames_.end());
-        const auto gone = cost(low->first) >= cost(high->first) ? low : high;
+        auto gone = cost(low->first) >= cost(high->first) ? low : high;
+        if (pinned(gone->first))
+            gone = gone == low ? high : low;
+        // Only what the position needs is left (the pinned frames lie side by side).
+        if (pinned(gone->first))
+            break;
         bytes_ -= gone->second->bytes();
         frames_.erase(gone);
     }
@@ -28,7 +38,7 @@ bool FrameCache::put(FramePtr frame)
     const int64_t n = frame->number();
     frameBytes_ = frame->bytes();
     if (frames_.count(n))
-        return true;
+        return false;
     bytes_ += frame->bytes();
     frames_.emplace(n, std::move(frame));
     evict();

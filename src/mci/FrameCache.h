@@ -9,12 +9,15 @@ namespace mci {
 
 // Decoded frames by frame number, bounded in bytes. When it is full, the frame
 // farthest from the position goes first; frames behind the direction of travel
-// count twice their distance, since the position moves away from them.
+// count twice their distance, since the position moves away from them. The frame at
+// the position and the next one in the direction of travel always stay: a frame
+// bigger than the whole budget is still shown, the budget bends for it.
 class FrameCache {
 public:
     explicit FrameCache(int64_t budgetBytes) : budget_(budgetBytes) {}
 
-    // False when the frame would be the first to go (it is not kept then).
+    // True when the frame is new here and kept: false when it was cached already, or
+    // would be the first to go (it is not kept then).
     bool put(FramePtr frame);
     FramePtr get(int64_t n) const;
     bool has(int64_t n) const;
@@ -32,6 +35,7 @@ public:
 
 private:
     double cost(int64_t n) const;
+    bool pinned(int64_t n) const;
     void evict();
 
     mutable std::mutex mutex_;

@@ -26,11 +26,10 @@ FrameDecoder::~FrameDecoder()
     close();
 }
 
-AvInput::Result FrameDecoder::open(const std::string& path)
+AvInput::Result FrameDecoder::open(std::shared_ptr<MediaFile> file)
 {
     close();
-    path_ = path;
-    const AvInput::Result opened = input_.open(path);
+    const AvInput::Result opened = input_.open(std::move(file));
     if (opened != AvInput::Result::Ok)
         return opened;
     const AVStream* st = input_.video();
@@ -88,7 +87,8 @@ int64_t FrameDecoder::identify(const AVPacket* pkt) const
 
 bool FrameDecoder::readVideoPacket()
 {
-    while (av_read_frame(input_.context(), pkt_) >= 0) {
+    // No context: reading the file from its start again failed (it changed).
+    while (input_.context() && av_read_frame(input_.context(), pkt_) >= 0) {
         if (pkt_->stream_index != input_.videoStream()) {
             av_packet_unref(pkt_);
             continue;
@@ -218,10 +218,10 @@ int64_t FrameDecoder::firstPicture(AVFrame*& picture)
     return first;
 }
 
+// A new demuxer on the same descriptor: never another file that took the name.
 void FrameDecoder::reopenAtStart()
 {
-    input_.close();
-    if (input_.open(path_) == AvInput::Result::Ok)
+    if (input_.reopen() == AvInput::Result::Ok)
         input_.discardAllButVideo();
     next_ = 0;
 }
@@ -230,6 +230,8 @@ bool FrameDecoder::seekOnce(int64_t start, int64_t from, const Cancelled& cancel
 {
     const FrameIndex::Packet& at = index_.packet(from);
     AVFormatContext* ctx = input_.context();
+    if (!ctx)
+        return false;
     int sought = -1;
     if (index_.facts().byteSeek) {
         // The nearest packet at or before the key whose position is known.

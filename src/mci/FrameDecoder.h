@@ -3,7 +3,7 @@
 #include "mci/DecodedFrame.h"
 
 #include <functional>
-#include <string>
+#include <memory>
 
 struct AVCodecContext;
 struct AVFrame;
@@ -29,7 +29,8 @@ public:
     FrameDecoder(const FrameDecoder&) = delete;
     FrameDecoder& operator=(const FrameDecoder&) = delete;
 
-    AvInput::Result open(const std::string& path);
+    // Reads the file through its open descriptor, as the index was read.
+    AvInput::Result open(std::shared_ptr<MediaFile> file);
     void close();
 
     // Right after open(): decodes from the stream's very start until the first picture
@@ -58,7 +59,6 @@ private:
     void reopenAtStart();
 
     const FrameIndex& index_;
-    std::string path_;
     AvInput input_;
     AVCodecContext* codec_ = nullptr;
     AVPacket* pkt_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "mci/PacketScanner.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -15,8 +16,21 @@ namespace mci {
 int64_t FrameServer::cacheBytesFromEnvironment()
 {
     const char* v = std::getenv("KELD32_MCI_CACHE_MIB");
-    const long long mib = v && *v ? std::atoll(v) : 0;
-    return (mib >= 16 && mib <= 16384 ? mib : kDefaultCacheMiB) * 1024 * 1024;
+    if (!v || !*v)
+        return kDefaultCacheMiB * 1024 * 1024;
+    char* end = nullptr;
+    errno = 0;
+    const long long mib = std::strtoll(v, &end, 10);
+    const bool valid = errno == 0 && end != v && *end == '\0' && mib >= 16 && mib <= 16384;
+    if (!valid) {
+        // Said once: every open reads the setting again.
+        static std::atomic<bool> told {false};
+        if (!told.exchange(true))
+            std::fprintf(stderr, "KELD32: KELD32_MCI_CACHE_MIB=%s is not a number from 16 to 16384; using %lld MiB\n",
+                         v, static_cast<long long>(kDefaultCacheMiB));
+        return kDefaultCacheMiB * 1024 * 1024;
+    }
+    return mib * 1024 * 1024;
 }
 
 FrameServer::FrameServer(int64_t cacheBytes)
@@ -33,7 +47,16 @@ FrameServer::Result FrameServer::open(const std::string& path)
 {
     close();
     try {
-        switch (PacketScanner().scan(path, index_)) {
+        // Opened once: the index and the decoder read this very file from now on.
+        switch (MediaFile::open(path, file_)) {
+        case MediaFile::Result::NotFound:
+            return Result::NotFound;
+        case MediaFile::Result::Invalid:
+            return Result::Invalid;
+        case MediaFile::Result::Ok:
+            break;
+        }
+        switch (PacketScanner().scan(file_, index_)) {
         case FrameIndex::Result::NotFound:
             return Result::NotFound;
         case FrameIndex::Result::Invalid:
@@ -43,7 +66,7 @@ FrameServer::Result FrameServer::open(const std::string& path)
         }
         if (!index_.hasVideo())
             return Result::NoVideo;
-        if (decoder_.open(path) != AvInput::Result::Ok)
+        if (decoder_.open(file_) != AvInput::Result::Ok)
             return Result::Invalid;
         // Frame 0 is the first picture the decoder returns from the stream's start;
         // whatever the index placed before it never comes out.
@@ -55,6 +78,7 @@ FrameServer::Result FrameServer::open(const std::string& path)
             return Result::Invalid;
         }
         index_.markFirstOutput(first);
+        undecodable_.assign(size_t(index_.count()), false);
         cache_.clear();
         cache_.setBudget(cacheBytes_ > 0 ? cacheBytes_ : cacheBytesFromEnvironment());
         cache_.put(std::make_shared<DecodedFrame>(index_.frameOf(first), picture));
@@ -67,6 +91,9 @@ FrameServer::Result FrameServer::open(const std::string& path)
     motion_ = Motion::Still;
     quit_ = false;
     exhausted_ = false;
+    broken_ = false;
+    jobsRun_ = 0;
+    handedOver_ = -1;
     worker_ = std::thread(&FrameServer::work, this);
     return Result::Ok;
 }
@@ -84,22 +111,46 @@ void FrameServer::close()
     decoder_.close();
     cache_.clear();
     index_.reset({});
+    file_.reset();
+    std::lock_guard<std::mutex> lock(mutex_);
+    undecodable_.clear();
 }
 
 void FrameServer::setListener(Listener listener)
 {
+    std::lock_guard<std::mutex> order(delivery_);
     std::lock_guard<std::mutex> lock(mutex_);
     listener_ = std::move(listener);
+}
+
+// Called with delivery_ held: whoever decided to hand a frame over calls the listener
+// before any newer request can decide anything, so the window never gets an older
+// frame after a newer one; the server's own lock is free meanwhile.
+void FrameServer::handOver(const FramePtr& frame, bool fromRequest)
+{
+    Listener listener;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        // Once: the end of the stream can bring the frame asked for out a second time.
+        if (!fromRequest && (frame->number() != target_.load() || frame->number() == handedOver_))
+            return;
+        handedOver_ = frame->number();
+        listener = listener_;
+    }
+    if (listener)
+        listener(frame);
 }
 
 void FrameServer::show(int64_t frame)
 {
     frame = index_.clampFrame(frame);
+    std::lock_guard<std::mutex> order(delivery_);
+    FramePtr ready;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         // Looked up under the lock: a frame the worker keeps meanwhile is then either
         // found here or handed over by the worker, never neither.
-        const FramePtr ready = cache_.get(frame);
+        ready = cache_.get(frame);
         const int64_t before = target_.load();
         if (frame != before)
             direction_ = frame > before ? 1 : -1;
@@ -107,13 +158,11 @@ void FrameServer::show(int64_t frame)
         ++generation_;
         exhausted_ = false;
         cache_.setFocus(frame, direction_);
-        // Under the lock, so that a frame the worker hands over for an older request
-        // can never reach the window after this one.
-        handedOver_ = ready ? frame : -1;
-        if (ready && listener_)
-            listener_(ready);
+        handedOver_ = -1;
     }
     changed_.notify_all();
+    if (ready)
+        handOver(ready, true);
 }
 
 void FrameServer::setMotion(Motion motion)
@@ -146,9 +195,33 @@ FramePtr FrameServer::waitFor(int64_t frame, std::chrono::milliseconds timeout)
     for (;;) {
         if (FramePtr f = cache_.get(frame))
             return f;
-        if (quit_ || changed_.wait_until(lock, deadline) == std::cv_status::timeout)
+        if (quit_ || neverComes(frame) || changed_.wait_until(lock, deadline) == std::cv_status::timeout)
             return cache_.get(frame);
     }
+}
+
+bool FrameServer::neverComes(int64_t frame) const
+{
+    return broken_ || (frame >= 0 && size_t(frame) < undecodable_.size() && undecodable_[size_t(frame)]);
+}
+
+bool FrameServer::undecodable(int64_t frame) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return neverComes(frame);
+}
+
+bool FrameServer::broken()
+{
+    if (!broken_ && file_ && isOpen() && file_->changed()) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            broken_ = true;
+            ++generation_;
+        }
+        changed_.notify_all();
+    }
+    return broken_;
 }
 
 // KELD32_MCI_TRACE=1: every decoding job on standard error, for diagnosis.
@@ -175,23 +248,60 @@ bool FrameServer::keep(const FramePtr& frame)
 {
     const bool kept = cache_.put(frame);
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        // Once: the end of the stream can bring the frame asked for out a second time.
-        if (frame->number() == target_.load() && frame->number() != handedOver_) {
-            handedOver_ = frame->number();
-            if (listener_)
-                listener_(frame);
-        }
+        std::lock_guard<std::mutex> order(delivery_);
+        handOver(frame, false);
     }
     changed_.notify_all();
     return kept;
 }
 
+// What a decoding passed without it coming out will not come out another time either:
+// such frames are remembered, so that nothing waits for them and no job asks for them.
+bool FrameServer::learnMissing(const DecodeJob& job, const std::vector<bool>& seen, int64_t highest,
+                               FrameDecoder::Outcome outcome)
+{
+    int64_t end = -1;   // frames job.first .. end were passed
+    switch (outcome) {
+    case FrameDecoder::Outcome::Cancelled:
+    case FrameDecoder::Outcome::Stopped:
+        end = highest - 1;
+        break;
+    case FrameDecoder::Outcome::End:
+        end = job.last;   // the stream ended: what has not come out never will
+        break;
+    case FrameDecoder::Outcome::Failed:
+        // The decoding could not start from its key: no frame that needs that key comes.
+        end = job.first;
+        while (end < job.last && index_.decodeStartFor(end + 1) == job.start)
+            ++end;
+        break;
+    }
+    bool learned = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (int64_t n = job.first; n <= end && n < int64_t(undecodable_.size()); ++n) {
+            if (!seen[size_t(n - job.first)] && !cache_.has(n) && !undecodable_[size_t(n)]) {
+                undecodable_[size_t(n)] = true;
+                learned = true;
+            }
+        }
+    }
+    if (learned)
+        changed_.notify_all();
+    return learned;
+}
+
+// True when the job brought something new: frames kept, or frames learned missing.
 bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
 {
     bool added = false;
+    std::vector<bool> seen(size_t(std::max<int64_t>(job.last - job.first + 1, 1)), false);
+    int64_t highest = -1;
     const FrameDecoder::Sink sink = [&](FramePtr frame) {
         const int64_t n = frame->number();
+        if (n >= job.first && n <= job.last)
+            seen[size_t(n - job.first)] = true;
+        highest = std::max(highest, n);
         // Pictures decoded below what the job keeps were only references: caching
         // them would leave gaps that each cost a decoding from the key frame again.
         if (n >= job.keepFrom || n == target_.load())
@@ -201,7 +311,7 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
     // Decoding goes on while it still serves what is asked for now.
     const FrameDecoder::Cancelled cancelled = [&] {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (quit_)
+        if (quit_ || broken_)
             return true;
         if (generation_ == generation)
             return false;
@@ -211,9 +321,12 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
         return !decoder_.canContinueTo(t);
     };
     const FrameDecoder::Outcome outcome = decoder_.run(job.start, job.first, job.keepFrom, sink, cancelled);
-    if (outcome == FrameDecoder::Outcome::Failed)
+    // A file that changed under the decoder explains whatever went missing.
+    if (broken())
         return false;
-    return added;
+    // What was learned is progress too: the planning now goes past those frames.
+    const bool learned = learnMissing(job, seen, highest, outcome);
+    return added || learned;
 }
 
 void FrameServer::work()
@@ -221,21 +334,23 @@ void FrameServer::work()
     std::unique_lock<std::mutex> lock(mutex_);
     while (!quit_) {
         std::optional<DecodeJob> job;
-        const unsigned planned = generation_;
-        if (!exhausted_) {
+        // The request is counted as handled when it is read: one arriving after this
+        // line wakes the worker again, whatever the planning below does.
+        const unsigned generation = generation_;
+        if (!exhausted_ && !broken_) {
             const auto situationNow = situation();
             lock.unlock();
-            job = planner_.next(situationNow, [this](int64_t n) { return cache_.has(n); });
+            // A frame known not to come is as good as cached: no job asks for it again.
+            job = planner_.next(situationNow, [this](int64_t n) { return cache_.has(n) || undecodable(n); });
             lock.lock();
         }
         if (!job) {
-            // A request that came while planning is looked at before sleeping.
-            if (!quit_ && generation_ == planned)
+            if (!quit_ && generation_ == generation)
                 changed_.wait(lock);
             continue;
         }
-        const unsigned generation = generation_;
         lock.unlock();
+        ++jobsRun_;
         bool added = false;
         const auto t0 = std::chrono::steady_clock::now();
         try {
@@ -245,8 +360,8 @@ void FrameServer::work()
         }
         trace(*job, t0, added);
         lock.lock();
-        // A job that brought nothing new (a broken stretch of the file, frames the
-        // cache cannot keep) is not tried again until the position or motion changes.
+        // A job that brought nothing new (frames the cache cannot keep, memory that ran
+        // out) is not tried again until the position or motion changes.
         if (!added && generation_ == generation)
             exhausted_ = true;
     }

@@ -3,6 +3,7 @@
 #include "mci/FrameCache.h"
 #include "mci/FrameDecoder.h"
 #include "mci/FrameIndex.h"
+#include "mci/MediaFile.h"
 #include "mci/PrefetchPlanner.h"
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace mci {
 
@@ -19,12 +21,18 @@ namespace mci {
 // a cache of decoded frames around the position. Every call returns at once; the
 // worker decodes the frame asked for first and then what the next steps either way
 // will need. A newer request supersedes decoding that no longer serves it.
+//
+// The file is read only through the descriptor opened at open(). A frame that a
+// decoding passed without it coming out (a damaged packet) is remembered as one that
+// cannot be decoded, and nothing waits for it any more; a file that shrank or was
+// written to since the open is "broken": nothing more is decoded from it.
 class FrameServer {
 public:
     // Decoded frames the cache holds by default; the engine's own decoder and the
     // decoder's reference frames come on top, for about 512 MiB in all.
     static constexpr int64_t kDefaultCacheMiB = 384;
-    // KELD32_MCI_CACHE_MIB overrides the default (16 .. 16384).
+    // KELD32_MCI_CACHE_MIB overrides the default (16 .. 16384); another value is
+    // said once on standard error, with the value used instead.
     static int64_t cacheBytesFromEnvironment();
 
     enum class Result { Ok, NotFound, Invalid, NoVideo, OutOfMemory };
@@ -45,7 +53,9 @@ public:
     int64_t length() const { return index_.count(); }
 
     // Called with the frame asked for last as soon as it is decoded (on the caller's
-    // thread when it was at hand, otherwise on the worker's).
+    // thread when it was at hand, otherwise on the worker's), outside the server's
+    // lock, one call at a time and never with a frame older than the last request's.
+    // The listener must not call show() or setListener().
     void setListener(Listener listener);
 
     // The frame to show next; returns at once.
@@ -55,14 +65,27 @@ public:
     Motion motion() const;
 
     FramePtr cached(int64_t frame) const { return cache_.get(frame); }
-    // The decoded frame, waiting for it up to `timeout` (null when it did not come).
+    // The decoded frame, waiting for it up to `timeout` (null when it did not come,
+    // at once when it cannot: undecodable(frame)).
     FramePtr waitFor(int64_t frame, std::chrono::milliseconds timeout);
+    // The frame will never come: a decoding passed it without it coming out, or the
+    // file is broken.
+    bool undecodable(int64_t frame) const;
+    // The file shrank or was written to since the open (looked at now); from then on
+    // no frame is decoded any more and every wait ends.
+    bool broken();
     const FrameCache& cache() const { return cache_; }
+    // Decoding jobs run since the open (for tests and diagnosis).
+    int64_t jobsRun() const { return jobsRun_.load(); }
 
 private:
     void work();
     bool runJob(const DecodeJob& job, unsigned generation);
+    bool learnMissing(const DecodeJob& job, const std::vector<bool>& seen, int64_t highest,
+                      FrameDecoder::Outcome outcome);
     bool keep(const FramePtr& frame);
+    bool neverComes(int64_t frame) const;   // with mutex_ held
+    void handOver(const FramePtr& frame, bool fromRequest);
     PrefetchPlanner::Situation situation() const;
     void trace(const DecodeJob& job, std::chrono::steady_clock::time_point began, bool added) const;
 
@@ -72,9 +95,14 @@ private:
     PrefetchPlanner planner_;
     const int64_t cacheBytes_;
 
+    std::shared_ptr<MediaFile> file_;
+    std::mutex delivery_;               // held while the listener runs: one frame at a time, in order
     mutable std::mutex mutex_;
     std::condition_variable changed_;   // a request, a frame decoded, the end
     Listener listener_;
+    std::vector<bool> undecodable_;     // by frame; learned while decoding
+    std::atomic<bool> broken_ {false};
+    std::atomic<int64_t> jobsRun_ {0};
     std::atomic<int64_t> target_ {0};
     int64_t handedOver_ = -1;           // the frame last given to the listener for the target
     int direction_ = 0;

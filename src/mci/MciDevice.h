@@ -71,6 +71,9 @@ public:
     virtual ErrorCode resume() = 0;
     virtual ErrorCode seek(int64_t frame) = 0;   // clamped to 0 .. length-1
     virtual ErrorCode step(int64_t frames) = 0;  // +n forward, -n backward
+    // Once a seek or step has stopped seeking: why the frame asked for is not on
+    // display (MCI_OK: it is).
+    virtual ErrorCode landed() { return MCI_OK; }
 
     virtual int64_t position() = 0;              // frame on display
     virtual int64_t length() = 0;                // number of frames

@@ -93,9 +93,11 @@ namespace {
 // reports the driver's failure after a while instead of holding the caller.
 ErrorCode awaitLanding(MciDevice& device, const MciCommand& command, ErrorCode error)
 {
-    if (error == MCI_OK && command.has(Kw::Wait) && !waitWhile(device, {DeviceMode::Seeking}, std::chrono::seconds(30)))
+    if (error != MCI_OK || !command.has(Kw::Wait))
+        return error;
+    if (!waitWhile(device, {DeviceMode::Seeking}, std::chrono::seconds(30)))
         return MCIERR_DRIVER;
-    return error;
+    return device.landed();
 }
 
 } // namespace

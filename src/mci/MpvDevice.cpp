@@ -157,7 +157,8 @@ ErrorCode MpvDevice::notOpen() const
 void MpvDevice::refresh()
 {
     const bool playing = navigation_ == Navigation::PlayingForward || navigation_ == Navigation::PlayingReverse;
-    if (playing && !clock_.running()) {
+    // A file that changed under play ends it: nothing more can be shown from it.
+    if (playing && (!clock_.running() || server_.broken())) {
         clock_.stop();
         sound_.pause();
         server_.setMotion(Motion::Still);
@@ -183,6 +184,16 @@ ErrorCode MpvDevice::halt(Navigation to)
     return MCI_OK;
 }
 
+// A file that shrank or was written to since the open: every request for a picture
+// is refused from then on, and play stops.
+ErrorCode MpvDevice::fileError()
+{
+    if (!server_.broken())
+        return MCI_OK;
+    halt(Navigation::Stopped);
+    return MCIERR_FILE_READ;
+}
+
 ErrorCode MpvDevice::showOwnWindow()
 {
     if (handle_ || !window_)
@@ -200,6 +211,8 @@ ErrorCode MpvDevice::startPlay(bool reverse, int64_t last)
 {
     if (!server_.isOpen())
         return notOpen();
+    if (const ErrorCode err = fileError())
+        return err;
     refresh();
     const int64_t at = server_.target();
     if (last >= 0) {
@@ -269,6 +282,8 @@ ErrorCode MpvDevice::seek(int64_t frame)
 {
     if (const ErrorCode err = halt(Navigation::Stopped))
         return err;
+    if (const ErrorCode err = fileError())
+        return err;
     // Returns at once: the position is the frame that will show, and the mode says
     // "seeking" until it does. A newer request supersedes this one.
     server_.show(frame);
@@ -279,8 +294,22 @@ ErrorCode MpvDevice::step(int64_t frames)
 {
     if (const ErrorCode err = halt(Navigation::Stopped))
         return err;
+    if (const ErrorCode err = fileError())
+        return err;
     server_.show(saturatedSum(server_.target(), frames));
     return MCI_OK;
+}
+
+ErrorCode MpvDevice::landed()
+{
+    if (!server_.isOpen())
+        return MCI_OK;
+    if (const ErrorCode err = fileError())
+        return err;
+    // The position names a frame whose packet decodes to no picture: the display
+    // keeps the picture it had.
+    const int64_t target = server_.target();
+    return frameShown() != target && server_.undecodable(target) ? MCIERR_FILE_READ : MCI_OK;
 }
 
 int64_t MpvDevice::position()
@@ -312,7 +341,8 @@ DeviceMode MpvDevice::mode()
     case Navigation::Stopped:
         break;
     }
-    if (frameShown() != server_.target())
+    // Nothing moves towards a frame that will never come.
+    if (frameShown() != server_.target() && !server_.undecodable(server_.target()))
         return DeviceMode::Seeking;
     return navigation_ == Navigation::Paused ? DeviceMode::Paused : DeviceMode::Stopped;
 }
@@ -419,11 +449,13 @@ ErrorCode MpvDevice::capture(const std::string& path)
         return notOpen();
     if (path.empty())
         return MCIERR_FILENAME_REQUIRED;
+    if (const ErrorCode err = fileError())
+        return err;
     refresh();
     // The frame the position names, exact by construction: the server's own.
     const FramePtr frame = server_.waitFor(server_.target(), kFrameWait);
     if (!frame)
-        return MCIERR_DRIVER;
+        return server_.undecodable(server_.target()) ? MCIERR_FILE_READ : MCIERR_DRIVER;
     const Rect src = source();
     QImage image(src.width, src.height, QImage::Format_RGB32);
     if (image.isNull())

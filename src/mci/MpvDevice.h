@@ -32,6 +32,7 @@ public:
     ErrorCode resume() override;
     ErrorCode seek(int64_t frame) override;
     ErrorCode step(int64_t frames) override;
+    ErrorCode landed() override;
 
     int64_t position() override;
     int64_t length() override;
@@ -63,6 +64,7 @@ public:
 private:
     ErrorCode startPlay(bool reverse, int64_t last);
     ErrorCode halt(Navigation to);
+    ErrorCode fileError();
     ErrorCode notOpen() const;
     void refresh();
     void makeWindow();

@@ -84,10 +84,10 @@ void PacketScanner::readPackets(AvInput& input, FrameIndex& index)
 
 // Picture types for containers without presentation stamps (AVI, elementary
 // streams): the codec's parser reads them from each packet's headers.
-void PacketScanner::readPictureTypes(const std::string& path, FrameIndex& index)
+void PacketScanner::readPictureTypes(const std::shared_ptr<MediaFile>& file, FrameIndex& index)
 {
     AvInput input;
-    if (input.open(path) != AvInput::Result::Ok || !input.video())
+    if (input.open(file) != AvInput::Result::Ok || !input.video())
         return;
     const AVCodecParameters* par = input.video()->codecpar;
     AVCodecParserContext* parser = av_parser_init(par->codec_id);
@@ -115,9 +115,25 @@ void PacketScanner::readPictureTypes(const std::string& path, FrameIndex& index)
 
 FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& index)
 {
+    std::shared_ptr<MediaFile> file;
+    switch (MediaFile::open(path, file)) {
+    case MediaFile::Result::NotFound:
+        index.reset({});
+        return FrameIndex::Result::NotFound;
+    case MediaFile::Result::Invalid:
+        index.reset({});
+        return FrameIndex::Result::Invalid;
+    case MediaFile::Result::Ok:
+        break;
+    }
+    return scan(file, index);
+}
+
+FrameIndex::Result PacketScanner::scan(const std::shared_ptr<MediaFile>& file, FrameIndex& index)
+{
     AvInput input;
     index.reset({});
-    switch (input.open(path)) {
+    switch (input.open(file)) {
     case AvInput::Result::NotFound:
         return FrameIndex::Result::NotFound;
     case AvInput::Result::Invalid:
@@ -135,7 +151,7 @@ FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& inde
     for (int64_t p = 0; p < index.packetCount() && stamped; ++p)
         stamped = index.packet(p).pts != FrameIndex::kNoTime;
     if (!stamped)
-        readPictureTypes(path, index);
+        readPictureTypes(file, index);
     index.number();
     return index.hasVideo() ? FrameIndex::Result::Ok : FrameIndex::Result::Invalid;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "mci/FrameIndex.h"
+#include "mci/MediaFile.h"
 
+#include <memory>
 #include <string>
 
 namespace mci {
@@ -13,11 +15,13 @@ class AvInput;
 class PacketScanner {
 public:
     FrameIndex::Result scan(const std::string& path, FrameIndex& index);
+    // Reads a file already open; every pass reads that same file.
+    FrameIndex::Result scan(const std::shared_ptr<MediaFile>& file, FrameIndex& index);
 
 private:
     static FrameIndex::Facts factsOf(const AvInput& input);
     static void readPackets(AvInput& input, FrameIndex& index);
-    static void readPictureTypes(const std::string& path, FrameIndex& index);
+    static void readPictureTypes(const std::shared_ptr<MediaFile>& file, FrameIndex& index);
 };
 
 } // namespace mci

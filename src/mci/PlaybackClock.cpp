@@ -73,11 +73,21 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
     Clock::time_point due = Clock::now() + seconds(periodBetween(current, current + dir));
     while (!stop_ && current != end) {
         int64_t next = current + dir;
-        // Wait for the frame itself: a late frame is shown late, not left out.
-        while (!stop_ && !server_.waitFor(next, std::chrono::milliseconds(50))) {
+        // Wait for the frame itself: a late frame is shown late, not left out; one that
+        // cannot be decoded is passed over, and a file that changed ends the play.
+        FramePtr ready;
+        while (!stop_ && !(ready = server_.waitFor(next, std::chrono::milliseconds(50))) && !server_.undecodable(next)) {
         }
-        if (stop_)
+        if (stop_ || (!ready && server_.broken()))
             break;
+        if (!ready) {
+            // The position passes it (the picture before it stays up), and decoding
+            // ahead follows the position.
+            ++skipped_;
+            server_.show(next);
+            current = next;
+            continue;
+        }
         if (sound.begin) {
             if (!sound.begin(index.timeOf(current)))
                 sound.clock = nullptr;

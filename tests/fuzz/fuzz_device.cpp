@@ -10,6 +10,11 @@
 // a seek with "wait" in frames shows the asked frame (clamped to the medium); the
 // mode is one of the five.
 //
+// One byte in twenty-one changes a file under the open device instead of sending a
+// command: a copy of a clip is cut short, has bytes overwritten, is deleted, or has
+// another file put in its place; each input starts from a fresh copy. The device
+// must answer errors then, or go on with what it opened, but never crash or hang.
+//
 // Not sent: "window ... handle N" with a handle other than "default" (a window
 // that is no window must first be refused by the device), and "play ... wait"
 // (it lasts as long as the clip).
@@ -18,6 +23,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -27,7 +33,10 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -38,6 +47,9 @@ using keldtest::StampedClip;
 std::vector<std::string> g_media;      // clips, plus a few things that are no clip
 std::vector<std::string> g_captures;   // where captures go, a FIFO and a folder among them
 mci::MciService* g_service = nullptr;
+std::string g_live;         // the clip copy that changes while open
+std::string g_liveSource;   // what it is a copy of
+std::string g_other;        // another clip, to put in its place
 
 // Reads the input a byte at a time; past its end every byte is 0.
 class Program {
@@ -65,11 +77,57 @@ const std::vector<std::string> kCapabilities = {"can reverse", "can save", "can 
 
 std::string number(Program& p) { return p.pick(kNumbers); }
 
+// A fresh copy of the changing clip, for each input.
+void restoreLive()
+{
+    QFile::remove(QString::fromStdString(g_live));
+    if (!QFile::copy(QString::fromStdString(g_liveSource), QString::fromStdString(g_live)))
+        std::abort();
+}
+
+// Changes the clip copy under whatever has it open.
+void changeLive(Program& p)
+{
+    struct stat s {};
+    const uint8_t how = p.byte();
+    if (::stat(g_live.c_str(), &s) != 0) {
+        restoreLive();
+        return;
+    }
+    switch (how % 4) {
+    case 0:
+        (void)::truncate(g_live.c_str(), s.st_size * (how >> 2) / 64);
+        break;
+    case 1: {
+        const int fd = ::open(g_live.c_str(), O_WRONLY);
+        if (fd < 0)
+            return;
+        for (int i = 0; i < 1 + (how >> 5); ++i) {
+            const uint8_t junk = p.byte();
+            const off_t at = off_t(s.st_size * p.byte() / 256);
+            (void)!::pwrite(fd, &junk, 1, at);
+        }
+        ::close(fd);
+        break;
+    }
+    case 2:
+        ::unlink(g_live.c_str());
+        break;
+    default: {
+        const std::string next = g_live + ".new";
+        QFile::remove(QString::fromStdString(next));
+        if (QFile::copy(QString::fromStdString(g_other), QString::fromStdString(next)))
+            std::rename(next.c_str(), g_live.c_str());
+        break;
+    }
+    }
+}
+
 // One command of the program.
 std::string nextCommand(Program& p)
 {
     const std::string a = p.pick(kAliases);
-    switch (p.byte() % 20) {
+    switch (p.byte() % 21) {
     case 0: {
         const std::string& medium = p.pick(g_media);
         return "open \"" + medium + "\"" + (p.byte() % 2 ? " type mpegvideo" : "") + " alias " + a;
@@ -106,7 +164,10 @@ std::string nextCommand(Program& p)
     case 16: return "window " + a + (p.byte() % 2 ? " state hide" : " handle default");
     case 17: return "update " + a;
     case 18: return p.byte() % 2 ? "sysinfo all quantity open" : "sysinfo all name " + number(p);
-    default: return "configure " + a;
+    case 19: return "configure " + a;
+    default:
+        changeLive(p);
+        return "status " + a + " mode";
     }
 }
 
@@ -177,6 +238,11 @@ void makeWorld(const QString& scratch)
             std::abort();   // without clips the run would test nothing
         g_media.push_back(path.toStdString());
     }
+    g_liveSource = g_media[1];
+    g_other = g_media[2];
+    g_live = (scratch + "/live.mp4").toStdString();
+    restoreLive();
+    g_media.push_back(g_live);
     g_media.push_back(StampedClip::writeBytes("fuzz_noise.avi", QByteArray(4096, '\x5a')).toStdString());
     g_media.push_back((scratch + "/missing.mp4").toStdString());
     g_media.push_back(scratch.toStdString());
@@ -216,7 +282,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         checkOpenMedium("vid");
         checkOpenMedium("v2");
     }
-    // Every input starts from nothing open.
+    // Every input starts from nothing open, and the changing clip whole again.
     send("close all", reply);
+    restoreLive();
     return 0;
 }

@@ -3,6 +3,10 @@
 #include "RobustFixture.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -71,6 +75,38 @@ TEST_F(BadMediaPaths, DroppedBadFilesAreReportedAndKeptAsTheQueue)
         EXPECT_EQ(errors.size(), 1);
         EXPECT_EQ(MediaOpen, 0);
         EXPECT_EQ(entries(), (QStringList{bad.path, BadMedia::goodClip()}));
+        expectUsable();
+    }
+}
+
+// The file under the player's feet while it plays: deleted (the player goes on with
+// what it opened) or cut short (the next request is refused); no crash, and the
+// player opens the next file as ever.
+TEST_F(BadMediaPaths, AFileDeletedOrCutWhileItPlaysLeavesThePlayerUsable)
+{
+    for (const bool cut : {false, true}) {
+        SCOPED_TRACE(cut ? "cut" : "deleted");
+        const QString path = keldtest::StampedClip::folder() + QStringLiteral("/robust/live.mp4");
+        QFile::remove(path);
+        ASSERT_TRUE(QFile::copy(keldtest::StampedClip::get(keldtest::ClipKind::Mp4H264).path, path));
+        errors.clear();
+        openFromDialog(path);
+        ASSERT_EQ(MediaOpen, 1);
+        panel->BtnPlayClick();
+        QTest::qWait(300);
+        if (cut)
+            ASSERT_EQ(::truncate(path.toLocal8Bit().constData(), QFileInfo(path).size() / 4), 0);
+        else
+            ASSERT_TRUE(QFile::remove(path));
+        QTest::qWait(300);
+        panel->BtnStepRevClick();
+        panel->BtnToStartClick();
+        panel->BtnPlayClick();
+        QTest::qWait(300);
+        panel->BtnToEndClick();
+        QTest::qWait(100);
+        int result = 0;
+        CloseMedia(result);
         expectUsable();
     }
 }

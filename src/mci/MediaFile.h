@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <sys/types.h>
+
+namespace mci {
+
+// A medium opened once, by name, and from then on read only through that descriptor:
+// whatever happens to the name afterwards (renamed, deleted, another file put in its
+// place), every reader sees the file that was opened, or learns that it changed.
+class MediaFile {
+public:
+    enum class Result { Ok, NotFound, Invalid };
+
+    ~MediaFile();
+    MediaFile(const MediaFile&) = delete;
+    MediaFile& operator=(const MediaFile&) = delete;
+
+    // Only a regular file that is not empty is opened: a pipe or a device node would
+    // block or never end.
+    static Result open(const std::string& path, std::shared_ptr<MediaFile>& file);
+
+    const std::string& path() const { return path_; }
+    // The size when it was opened; nothing past it is read.
+    int64_t size() const { return size_; }
+    // Up to `bytes` bytes at `offset`; 0 at the end, -1 on an error (errno set).
+    int64_t read(int64_t offset, uint8_t* into, int64_t bytes) const;
+    // True once the file is shorter than it was, or was written to, since it was opened.
+    bool changed() const;
+
+private:
+    MediaFile(std::string path, int fd, int64_t size, int64_t modified);
+
+    std::string path_;
+    int fd_;
+    int64_t size_;
+    int64_t modified_;   // nanoseconds
+};
+
+} // namespace mci
