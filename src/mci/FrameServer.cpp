@@ -1,6 +1,7 @@
 #include "mci/FrameServer.h"
 
 #include "mci/PacketScanner.h"
+#include "mci/StoredIndex.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -56,7 +57,10 @@ FrameServer::Result FrameServer::open(const std::string& path)
         case MediaFile::Result::Ok:
             break;
         }
-        switch (PacketScanner().scan(file_, index_)) {
+        // A medium scanned before and unchanged since needs no scan.
+        const StoredIndex stored(*file_);
+        const bool fromStore = stored.load(index_);
+        switch (fromStore ? FrameIndex::Result::Ok : PacketScanner().scan(file_, index_)) {
         case FrameIndex::Result::NotFound:
             return Result::NotFound;
         case FrameIndex::Result::Invalid:
@@ -78,6 +82,8 @@ FrameServer::Result FrameServer::open(const std::string& path)
             return Result::Invalid;
         }
         index_.markFirstOutput(first);
+        if (!fromStore)
+            stored.save(index_);
         undecodable_.assign(size_t(index_.count()), false);
         cache_.clear();
         cache_.setBudget(cacheBytes_ > 0 ? cacheBytes_ : cacheBytesFromEnvironment());

@@ -24,6 +24,8 @@ public:
     const std::string& path() const { return path_; }
     // The size when it was opened; nothing past it is read.
     int64_t size() const { return size_; }
+    // When it was last written before it was opened, in nanoseconds.
+    int64_t modifiedTime() const { return modified_; }
     // Up to `bytes` bytes at `offset`; 0 at the end, -1 on an error (errno set).
     int64_t read(int64_t offset, uint8_t* into, int64_t bytes) const;
     // True once the file is shorter than it was, or was written to, since it was opened.

@@ -1,11 +1,18 @@
 #include "MpvTestSupport.h"
 #include "StampedClip.h"
 #include "mci/FramePainter.h"
+#include "mci/FrameIndexFile.h"
 #include "mci/FrameServer.h"
+#include "mci/IndexStore.h"
 #include "mci/MciService.h"
+#include "mci/MediaFile.h"
 #include "mci/PlaybackClock.h"
+#include "mci/StoredIndex.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QRandomGenerator>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -209,6 +216,61 @@ TEST(FrameServerFaults, RandomCommandsNeverLoseARequest)
         ASSERT_EQ(reply, std::to_string(expected)) << "command " << i;
     }
     EXPECT_EQ(send("close vid"), mci::MCI_OK);
+}
+
+// A medium opened before and unchanged since takes its index from the store (here
+// made shorter on purpose, so that its use shows); once the medium has been
+// written to, it is scanned again and the store follows.
+TEST(StoredIndexes, AnUnchangedMediumTakesItsStoredIndexAndAChangedOneIsScannedAgain)
+{
+    QTemporaryDir cache;
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    const ClipInfo clip = StampedClip::get(ClipKind::MpegPs);
+    ASSERT_FALSE(clip.path.isEmpty());
+    QFile part(clip.path);
+    ASSERT_TRUE(part.open(QIODevice::ReadOnly));
+    const QByteArray one = part.readAll();
+    QByteArray big;
+    while (big.size() < mci::StoredIndex::kFromBytes)
+        big += one;
+    const QString path = StampedClip::writeBytes("stored-index.mpg", big);
+
+    mci::FrameServer server;
+    ASSERT_EQ(server.open(path.toStdString()), mci::FrameServer::Result::Ok);
+    const int64_t scanned = server.length();
+    server.close();
+
+    std::shared_ptr<mci::MediaFile> file;
+    ASSERT_EQ(mci::MediaFile::open(path.toStdString(), file), mci::MediaFile::Result::Ok);
+    const mci::IndexStore store;
+    const mci::IndexKey key = mci::IndexKey::of(
+        QFileInfo(path).canonicalFilePath().toStdString(), file->size(), file->modifiedTime(),
+        [&file](int64_t at, uint8_t* into, int64_t n) { return file->read(at, into, n); });
+    const auto payload = store.load(key);
+    ASSERT_TRUE(payload) << "the first open stored its index";
+    mci::FrameIndex stored, shorter;
+    ASSERT_TRUE(mci::FrameIndexFile::decode(*payload, stored));
+    EXPECT_EQ(stored.count(), scanned);
+    shorter.reset(stored.facts());
+    for (int64_t p = 0; p < stored.packetCount() / 2; ++p)
+        shorter.add(stored.packet(p));
+    shorter.number();
+    ASSERT_TRUE(store.save(key, mci::FrameIndexFile::encode(shorter)));
+
+    ASSERT_EQ(server.open(path.toStdString()), mci::FrameServer::Result::Ok);
+    EXPECT_EQ(server.length(), shorter.count());
+    server.close();
+
+    QFile touch(path);   // written to: same bytes, a new time
+    ASSERT_TRUE(touch.open(QIODevice::ReadWrite));
+    touch.seek(0);
+    touch.write(big.left(1));
+    touch.close();
+    ASSERT_EQ(server.open(path.toStdString()), mci::FrameServer::Result::Ok);
+    EXPECT_EQ(server.length(), scanned);
+    server.close();
+    qputenv("XDG_CACHE_HOME", savedCache);
 }
 
 } // namespace
