@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -9,18 +10,22 @@
 namespace mci {
 
 class FrameServer;
+class SoundFollower;
 
-// Plays frames one after another, forward or backward, each at its own time: a
-// frame is shown once the frame server has it, none is skipped, and a late frame
-// moves the rest along. Forward play with sound follows the sound's clock instead.
+// Plays frames one after another, forward or backward, each held as long as its time
+// stamps say: a frame is shown once the frame server has it, none is skipped, and a
+// late frame moves the rest along. Forward play with sound keeps to the sound's clock
+// once the sound runs (SoundFollower).
 class PlaybackClock {
 public:
     // The sound that goes with forward play: started (at a time on the medium's
     // clock) once the first frame to show is decoded, so that a slow first frame does
-    // not leave the pictures behind it; then asked where it is (-1: unknown).
+    // not leave the pictures behind it; then asked where it is (-1: unknown), and moved
+    // to where the pictures are when it runs behind them. Called on the clock's thread.
     struct Sound {
         std::function<bool(double)> begin;
         std::function<double()> clock;
+        std::function<void(double)> join;
     };
 
     explicit PlaybackClock(FrameServer& server) : server_(server) {}
@@ -43,7 +48,12 @@ public:
 
 private:
     void run(int64_t from, int64_t last, Sound sound);
-    double periodBetween(int64_t a, int64_t b) const;
+    int64_t endOf(int64_t last) const;
+    bool waitForFrame(int64_t frame);
+    bool keepToSound(Sound& sound, SoundFollower& follower, int64_t current, int64_t end,
+                     std::chrono::steady_clock::time_point& due);
+    // How long `frame` stays on display before the next one in the play's direction.
+    double holdOf(int64_t frame) const;
     bool sleepUntil(std::chrono::steady_clock::time_point t);
 
     FrameServer& server_;

@@ -1,8 +1,13 @@
 #include "MpvTestSupport.h"
+#include "PrivateDesktop.h"
+#include "mci/SoundFollower.h"
+
+#include <chrono>
 
 using namespace keldtest;
 using mci::DeviceMode;
 using mci::MpvDevice;
+using mci::SoundFollower;
 
 namespace {
 
@@ -168,6 +173,75 @@ TEST_F(Transport, VolumeMapsToTheDeviceRange)
     EXPECT_EQ(device.setVolume(1001), mci::MCIERR_OUTOFRANGE);
     EXPECT_EQ(device.setVolume(-1), mci::MCIERR_OUTOFRANGE);
     EXPECT_EQ(device.volume(), 250);
+}
+
+// The first play after an open, with a sound server whose new stream is heard only
+// after about two seconds (PulseAudio's null sink, woken from its sleep): the pictures
+// start on time, and the sound joins them.
+TEST(SoundStart, TheFirstPlayAfterAnOpenKeepsTimeWhileTheSoundServerStarts)
+{
+    PrivateDesktop desktop;
+    if (!desktop.start())
+        GTEST_SKIP() << "no private sound server: " << desktop.why().toStdString();
+    const ClipInfo clip = StampedClip::get(ClipKind::Mp4H264);   // 5 s, with sound
+    ASSERT_FALSE(clip.path.isEmpty());
+    MpvDevice device;
+    ASSERT_EQ(device.open(clip.path.toStdString()), mci::MCI_OK);
+    using Clock = std::chrono::steady_clock;
+    const auto began = Clock::now();
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    QThread::msleep(2000);
+    const int64_t moved = device.position();
+    const double elapsed = std::chrono::duration<double>(Clock::now() - began).count();
+    // Four fifths of the frames the wall clock allows, measured around the reading.
+    EXPECT_GE(double(moved), 0.8 * elapsed * clip.fps) << "after " << elapsed << " s";
+    ASSERT_EQ(device.stop(), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), device.position());
+}
+
+// When the pictures keep to the sound: only a sound heard running; one that runs
+// behind them is moved to them, never waited for.
+TEST(SoundFollowing, ASoundThatHasNotStartedIsNotWaitedFor)
+{
+    SoundFollower follower;
+    // The sound's clock stands still at its start while the pictures move on.
+    for (double t = 0; t < 2; t += 0.04)
+        ASSERT_EQ(follower.decide(0.1, t, t), SoundFollower::Action::Own) << "at " << t;
+}
+
+TEST(SoundFollowing, ASoundRunningBehindJoinsThePicturesAndIsThenFollowed)
+{
+    SoundFollower follower;
+    double t = 0;
+    SoundFollower::Action action = SoundFollower::Action::Own;
+    // Heard from 2 s on, two seconds behind the pictures.
+    for (; t < 3 && action == SoundFollower::Action::Own; t += 0.04)
+        action = follower.decide(t < 2 ? 0 : t - 2, t, t);
+    ASSERT_EQ(action, SoundFollower::Action::Join);
+    EXPECT_LT(t, 2.6);
+    // Moved, it must run again before the pictures keep to it; 30 ms behind is followed.
+    const double joined = t;
+    EXPECT_EQ(follower.decide(joined - 0.03, t, t), SoundFollower::Action::Own);
+    for (; t < joined + 1 && action != SoundFollower::Action::Follow; t += 0.04)
+        action = follower.decide(t - 0.03, t, t);
+    EXPECT_EQ(action, SoundFollower::Action::Follow);
+    // Slightly ahead is followed too; far ahead (stamps that restart) is not the same stretch.
+    EXPECT_EQ(follower.decide(t + 0.1, t, t), SoundFollower::Action::Follow);
+    t += 0.04;
+    EXPECT_EQ(follower.decide(t + 30, t, t), SoundFollower::Action::Own);
+}
+
+TEST(SoundFollowing, ASoundThatNeverCatchesUpIsGivenUpAndAnEndedOneIgnored)
+{
+    SoundFollower follower;
+    int joins = 0;
+    // A sound that runs, but always half a second behind wherever it is moved.
+    for (double t = 0; t < 20; t += 0.04)
+        joins += follower.decide(t - 0.5, t, t) == SoundFollower::Action::Join;
+    EXPECT_EQ(joins, SoundFollower::kMaxJoins);
+    SoundFollower ended;
+    for (double t = 0; t < 1; t += 0.04)
+        EXPECT_EQ(ended.decide(-1, t, t), SoundFollower::Action::Own);
 }
 
 } // namespace
