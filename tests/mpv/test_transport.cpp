@@ -2,6 +2,8 @@
 #include "PrivateDesktop.h"
 #include "mci/SoundFollower.h"
 
+#include <QProcess>
+
 #include <chrono>
 
 using namespace keldtest;
@@ -242,6 +244,48 @@ TEST(SoundFollowing, ASoundThatNeverCatchesUpIsGivenUpAndAnEndedOneIgnored)
     SoundFollower ended;
     for (double t = 0; t < 1; t += 0.04)
         EXPECT_EQ(ended.decide(-1, t, t), SoundFollower::Action::Own);
+}
+
+// Ten frames at 25 per second, except that frame 3 lasts three seconds (a still in a
+// variable-rate recording, a slide show).
+QString clipWithALongHold()
+{
+    const QString path = StampedClip::folder() + "/long_hold.mkv";
+    if (QFile::exists(path))
+        return path;
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25", "-frames:v", "10",
+                            "-vf", "setpts=N/25/TB+gte(N\\,4)*3/TB", "-fps_mode", "passthrough", "-c:v", "libx264",
+                            "-preset", "ultrafast", "-g", "5", "-f", "matroska", path + ".part"});
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+        return {};
+    return QFile::rename(path + ".part", path) ? path : QString();
+}
+
+TEST(LongHolds, AFrameIsHeldAsLongAsItsStampsSayForwardAndBackward)
+{
+    useHeadlessDevice();
+    const QString path = clipWithALongHold();
+    ASSERT_FALSE(path.isEmpty()) << "ffmpeg could not make the clip";
+    MpvDevice device;
+    ASSERT_EQ(device.open(path.toStdString()), mci::MCI_OK);
+    ASSERT_EQ(device.length(), 10);
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.position() >= 3; }));
+    EXPECT_EQ(device.position(), 3);
+    QThread::msleep(1000);
+    EXPECT_EQ(device.position(), 3) << "a frame of three seconds was left within one";
+    ASSERT_TRUE(eventually([&] { return device.position() >= 4; }));
+    ASSERT_EQ(device.stop(), mci::MCI_OK);
+    // Backwards, the frame is held as long as it lasts, too.
+    ASSERT_EQ(device.seek(6), mci::MCI_OK);
+    ASSERT_EQ(device.play(true), mci::MCI_OK);
+    ASSERT_TRUE(eventually([&] { return device.position() <= 3; }));
+    EXPECT_EQ(device.position(), 3);
+    QThread::msleep(1000);
+    EXPECT_EQ(device.position(), 3) << "a frame of three seconds was left within one";
+    ASSERT_EQ(device.stop(), mci::MCI_OK);
+    EXPECT_EQ(device.position(), 3);
 }
 
 } // namespace
