@@ -206,8 +206,9 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
         if (generation_ == generation)
             return false;
         const int64_t t = target_.load();
+        // Reverse play needs nothing above the position: decoding ahead of it stops.
         if (cache_.has(t))
-            return job.urgent && job.last != t;
+            return job.urgent ? job.last != t : motion_ == Motion::Reverse && job.first > t;
         return !decoder_.canContinueTo(t);
     };
     const FrameDecoder::Outcome outcome = decoder_.run(job.start, job.first, job.keepFrom, sink, cancelled);

@@ -30,7 +30,8 @@ struct DecodeJob {
 // frames a step either way would need, within what the cache holds. Behind the
 // position (the expensive side, which needs a decode from an earlier key frame) the
 // window is the larger one; in reverse play it is refilled in chunks of half the
-// window, so that a long group of pictures is decoded a few times, not once per frame.
+// window, so that a long group of pictures is decoded a few times, not once per frame;
+// when reverse play waits for its next frame, a short stretch comes first.
 class PrefetchPlanner {
 public:
     struct Situation {
@@ -44,6 +45,9 @@ public:
     explicit PrefetchPlanner(const FrameIndex& index) : index_(index) {}
 
     std::optional<DecodeJob> next(const Situation& s, const Cached& cached) const;
+
+    // Frames reverse play waits for at most before its first frame is shown.
+    static constexpr int64_t kFirstReverseStretch = 8;
 
     // Frames kept ahead of and behind the position.
     static int64_t aheadWindow(const Situation& s);
