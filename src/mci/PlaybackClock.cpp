@@ -73,7 +73,7 @@ double PlaybackClock::holdOf(int64_t frame) const
 bool PlaybackClock::sleepUntil(Clock::time_point t)
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    return !wake_.wait_until(lock, t, [this] { return stop_.load(); });
+    return time_.sleepUntil(lock, wake_, t, [this] { return stop_.load(); });
 }
 
 int64_t PlaybackClock::endOf(int64_t last) const
@@ -98,7 +98,7 @@ bool PlaybackClock::keepToSound(Sound& sound, SoundFollower& follower, int64_t c
 {
     const FrameIndex& index = server_.index();
     const int64_t next = current + direction_;
-    const auto now = Clock::now();
+    const auto now = time_.now();
     const double heard = sound.clock();
     // Where the pictures are now on the medium's clock: the next frame is due at `due`.
     const double pictures = index.timeOf(next) - secondsOf(due - now);
@@ -131,7 +131,7 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
     const int64_t end = endOf(last);
     SoundFollower follower;
     int64_t current = from;
-    Clock::time_point due = Clock::now() + seconds(holdOf(current));
+    Clock::time_point due = time_.now() + seconds(holdOf(current));
     while (!stop_ && current != end) {
         const int64_t next = current + dir;
         if (!waitForFrame(next))
@@ -140,7 +140,7 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
             if (!sound.begin(server_.index().timeOf(current)))
                 sound.clock = nullptr;
             sound.begin = nullptr;
-            due = Clock::now() + seconds(holdOf(current));
+            due = time_.now() + seconds(holdOf(current));
         }
         if (sound.clock && keepToSound(sound, follower, current, end, due)) {
             current = next;
@@ -148,7 +148,7 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
         }
         if (!sleepUntil(due))
             break;
-        const auto now = Clock::now();
+        const auto now = time_.now();
         if (now - due > seconds(std::min(holdOf(current), 1.0 / server_.index().frameRate()))) {
             ++late_;
             due = now;

@@ -1,4 +1,6 @@
 #pragma once
+#include "mci/PlaybackTime.h"
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -28,7 +30,11 @@ public:
         std::function<void(double)> join;
     };
 
-    explicit PlaybackClock(FrameServer& server) : server_(server) {}
+    // `time`: what the clock goes by (tests drive their own).
+    explicit PlaybackClock(FrameServer& server, PlaybackTime& time = PlaybackTime::steady())
+        : server_(server), time_(time)
+    {
+    }
     ~PlaybackClock();
     PlaybackClock(const PlaybackClock&) = delete;
     PlaybackClock& operator=(const PlaybackClock&) = delete;
@@ -57,6 +63,7 @@ private:
     bool sleepUntil(std::chrono::steady_clock::time_point t);
 
     FrameServer& server_;
+    PlaybackTime& time_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -1,10 +1,17 @@
 #include "MpvTestSupport.h"
 #include "PrivateDesktop.h"
+#include "mci/FrameServer.h"
+#include "mci/PlaybackClock.h"
+#include "mci/PlaybackTime.h"
 #include "mci/SoundFollower.h"
 
 #include <QProcess>
 
+#include <algorithm>
 #include <chrono>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 using namespace keldtest;
 using mci::DeviceMode;
@@ -262,30 +269,84 @@ QString clipWithALongHold()
     return QFile::rename(path + ".part", path) ? path : QString();
 }
 
+// Time that jumps to whatever the clock sleeps until: play runs as fast as the frames
+// come, and the time each frame is shown at is exact.
+class SkippingTime : public mci::PlaybackTime {
+public:
+    Clock::time_point now() override
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return now_;
+    }
+    bool sleepUntil(std::unique_lock<std::mutex>&, std::condition_variable&, Clock::time_point t,
+                    const std::function<bool()>& stopped) override
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        now_ = std::max(now_, t);
+        return !stopped();
+    }
+
+private:
+    std::mutex mutex_;
+    Clock::time_point now_ {};
+};
+
+// The frames a clock showed, each with its time on the clock's own time.
+class ShownFrames {
+public:
+    ShownFrames(mci::FrameServer& server, mci::PlaybackTime& time)
+    {
+        server.setListener([this, &time](const mci::FramePtr& frame) {
+            std::lock_guard<std::mutex> guard(mutex_);
+            shown_.push_back({frame->number(), std::chrono::duration<double>(time.now().time_since_epoch()).count()});
+        });
+    }
+    int64_t last()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return shown_.empty() ? -1 : shown_.back().first;
+    }
+    std::vector<std::pair<int64_t, double>> take()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return std::exchange(shown_, {});
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::pair<int64_t, double>> shown_;
+};
+
 TEST(LongHolds, AFrameIsHeldAsLongAsItsStampsSayForwardAndBackward)
 {
-    useHeadlessDevice();
     const QString path = clipWithALongHold();
     ASSERT_FALSE(path.isEmpty()) << "ffmpeg could not make the clip";
-    MpvDevice device;
-    ASSERT_EQ(device.open(path.toStdString()), mci::MCI_OK);
-    ASSERT_EQ(device.length(), 10);
-    ASSERT_EQ(device.play(false), mci::MCI_OK);
-    ASSERT_TRUE(eventually([&] { return device.position() >= 3; }));
-    EXPECT_EQ(device.position(), 3);
-    QThread::msleep(1000);
-    EXPECT_EQ(device.position(), 3) << "a frame of three seconds was left within one";
-    ASSERT_TRUE(eventually([&] { return device.position() >= 4; }));
-    ASSERT_EQ(device.stop(), mci::MCI_OK);
-    // Backwards, the frame is held as long as it lasts, too.
-    ASSERT_EQ(device.seek(6), mci::MCI_OK);
-    ASSERT_EQ(device.play(true), mci::MCI_OK);
-    ASSERT_TRUE(eventually([&] { return device.position() <= 3; }));
-    EXPECT_EQ(device.position(), 3);
-    QThread::msleep(1000);
-    EXPECT_EQ(device.position(), 3) << "a frame of three seconds was left within one";
-    ASSERT_EQ(device.stop(), mci::MCI_OK);
-    EXPECT_EQ(device.position(), 3);
+    mci::FrameServer server;
+    ASSERT_EQ(server.open(path.toStdString()), mci::FrameServer::Result::Ok);
+    ASSERT_EQ(server.length(), 10);
+    SkippingTime time;
+    ShownFrames frames(server, time);
+    mci::PlaybackClock clock(server, time);
+    // Held for: each frame until the next one's stamp; frame 3 for 3.04 s.
+    const auto holdOf = [](int64_t n) { return n == 3 ? 3.04 : 0.04; };
+    for (const int direction : {1, -1}) {
+        const int64_t from = direction > 0 ? 0 : 9;
+        server.show(from);
+        ASSERT_TRUE(eventually([&] { return frames.last() == from; }));
+        frames.take();
+        clock.start(from, direction, -1);
+        ASSERT_TRUE(eventually([&] { return !clock.running(); }));
+        const auto shown = frames.take();
+        ASSERT_EQ(shown.size(), 9u) << "direction " << direction;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            const int64_t before = from + direction * int64_t(i);
+            ASSERT_EQ(shown[i].first, before + direction);
+            if (i > 0) {
+                EXPECT_NEAR(shown[i].second - shown[i - 1].second, holdOf(before), 0.001)
+                    << "frame " << before << " held, direction " << direction;
+            }
+        }
+    }
 }
 
 } // namespace
