@@ -1,5 +1,6 @@
 #include "MpvTestSupport.h"
 #include "PrivateDesktop.h"
+#include "SkippingTime.h"
 #include "mci/FrameServer.h"
 #include "mci/PlaybackClock.h"
 #include "mci/PlaybackTime.h"
@@ -268,28 +269,6 @@ QString clipWithALongHold()
         return {};
     return QFile::rename(path + ".part", path) ? path : QString();
 }
-
-// Time that jumps to whatever the clock sleeps until: play runs as fast as the frames
-// come, and the time each frame is shown at is exact.
-class SkippingTime : public mci::PlaybackTime {
-public:
-    Clock::time_point now() override
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return now_;
-    }
-    bool sleepUntil(std::unique_lock<std::mutex>&, std::condition_variable&, Clock::time_point t,
-                    const std::function<bool()>& stopped) override
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        now_ = std::max(now_, t);
-        return !stopped();
-    }
-
-private:
-    std::mutex mutex_;
-    Clock::time_point now_ {};
-};
 
 // The frames a clock showed, each with its time on the clock's own time.
 class ShownFrames {
