@@ -31,7 +31,7 @@ bool SoundFollower::running(double heard, double now)
 
 SoundFollower::Action SoundFollower::decide(double heard, double pictures, double now)
 {
-    if (heard < 0 || joins_ > kMaxJoins) {
+    if (heard < 0 || joins_ >= kMaxJoins) {
         sampled_ = false;
         running_ = false;
         return Action::Own;
@@ -41,15 +41,14 @@ SoundFollower::Action SoundFollower::decide(double heard, double pictures, doubl
     const double lag = heard - pictures;
     if (lag > kAheadTrust || lag < -kBehindJoin)
         return Action::Own;
-    if (lag >= -kBehindWait) {
-        joins_ = 0;
+    if (lag >= -kBehindWait || (joins_ > 0 && now - joinedAt_ < kAfterJoin))
         return Action::Follow;
-    }
-    // A moved sound must be heard running again before it is trusted.
     ++joins_;
+    joinedAt_ = now;
+    // A moved sound must be heard running again before it is trusted.
     sampled_ = false;
     running_ = false;
-    return joins_ > kMaxJoins ? Action::Own : Action::Join;
+    return Action::Join;
 }
 
 } // namespace mci

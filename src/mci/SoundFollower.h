@@ -23,12 +23,16 @@ public:
     // Sound ahead of the pictures by more than this is not the same stretch of the
     // medium (time stamps that restart): the pictures keep their own time then.
     static constexpr double kAheadTrust = 1.0;
-    // Sound further behind the pictures than this joins them instead of being waited for.
-    static constexpr double kBehindWait = 0.2;
+    // Sound further behind the pictures than this joins them instead of being waited
+    // for (a sound output that took long to start); within it the pictures slow down to it.
+    static constexpr double kBehindWait = 0.25;
     // ... up to this far: beyond it the stamps have jumped, and moving the sound there
     // would put it on another stretch of the medium.
     static constexpr double kBehindJoin = 10.0;
-    // Joins that did not bring the sound within reach before the pictures give up on it.
+    // For this long after a join, what the sound is still behind is its output's own
+    // start, which another join would only repeat: the pictures slow down to it.
+    static constexpr double kAfterJoin = 3.0;
+    // Joins after which the pictures give up on the sound.
     static constexpr int kMaxJoins = 3;
 
 private:
@@ -39,6 +43,7 @@ private:
     double sampleAt_ = 0;
     bool running_ = false;
     int joins_ = 0;
+    double joinedAt_ = 0;
 };
 
 } // namespace mci
