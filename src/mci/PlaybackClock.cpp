@@ -59,8 +59,8 @@ double PlaybackClock::holdOf(int64_t frame) const
 {
     const FrameIndex& index = server_.index();
     const double nominal = 1.0 / index.frameRate();
-    // A frame lasts until the next one's stamp; the last frame as long as the one
-    // before it. Either way forward and backward: a frame is held as long as it is.
+    // A frame lasts until the next one's stamp (the last frame as long as the one
+    // before it), whichever way play goes.
     const bool last = frame + 1 >= index.count();
     if (last && frame == 0)
         return nominal;

@@ -6,8 +6,8 @@ namespace mci {
 // clock. The pictures never wait for a sound that has not started: a sound output can
 // take seconds to start (a sound server waking its sink), and the pictures start on
 // time without it. Once the sound is heard running, the pictures follow it; if it runs
-// behind them, it is moved to where the pictures are (it joins them) rather than the
-// pictures waiting for it.
+// far behind them, it is moved to where the pictures are (it joins them), and a little
+// behind, the pictures slow down to it.
 class SoundFollower {
 public:
     enum class Action {
