@@ -24,6 +24,14 @@ int64_t PrefetchPlanner::behindWindow(const Situation& s)
 
 std::optional<DecodeJob> PrefetchPlanner::next(const Situation& s, const Cached& cached) const
 {
+    std::optional<DecodeJob> job = plan(s, cached);
+    if (job)
+        job->motion = s.motion;
+    return job;
+}
+
+std::optional<DecodeJob> PrefetchPlanner::plan(const Situation& s, const Cached& cached) const
+{
     if (index_.count() == 0)
         return std::nullopt;
     const int64_t t = index_.clampFrame(s.target);

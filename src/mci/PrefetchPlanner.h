@@ -24,6 +24,7 @@ struct DecodeJob {
     // Frames below this one are not wanted: pictures no other picture refers to
     // need not be decoded there.
     int64_t keepFrom = 0;
+    Motion motion = Motion::Still;   // what the position was doing when it was planned
 };
 
 // Decides what to decode next around the position: the frame to show first, then the
@@ -54,6 +55,7 @@ public:
     static int64_t behindWindow(const Situation& s);
 
 private:
+    std::optional<DecodeJob> plan(const Situation& s, const Cached& cached) const;
     std::optional<DecodeJob> ahead(const Situation& s, const Cached& cached) const;
     std::optional<DecodeJob> behind(const Situation& s, const Cached& cached) const;
 

@@ -141,6 +141,8 @@ TEST(ReverseAfterASeek, TheFirstJobIsAShortStretchBelowThePositionAndTheNextFill
     const auto first = planner.next(reverse, cached);
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->urgent);
+    // Planned for reverse play: background jobs planned before it make way for it.
+    EXPECT_EQ(first->motion, mci::Motion::Reverse);
     EXPECT_EQ(first->last, at - 1);
     EXPECT_GE(first->first, at - PrefetchPlanner::kFirstReverseStretch);
     // Below the stretch only the references are decoded.
