@@ -336,6 +336,23 @@ void measure(const std::string& path, bool window)
         row(dir > 0 ? "multi-step forward 10/s: each step" : "multi-step reverse 10/s: each step", ms, note);
     }
 
+    // Reverse play right after a seek: the exact seek, then how long until reverse
+    // play shows the frame before it (the position names the frame on display).
+    Figures seekBeforeReverse;
+    Figures firstReverse;
+    for (int i = 0; i < 5; ++i) {
+        const long long n = std::uniform_int_distribution<long long>(length / 4, length - 2)(rng);
+        seekBeforeReverse.add(s.timed("seek vid to " + std::to_string(n) + " wait"));
+        const auto p0 = Clock::now();
+        s.send("play vid reverse");
+        while (s.number("status vid position") >= n && msSince(p0) < 10000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        firstReverse.add(msSince(p0));
+        s.send("pause vid");
+    }
+    row("seek vid to N wait, then play vid reverse", seekBeforeReverse, "the seek");
+    row("  then to the first reverse frame", firstReverse);
+
     // Reverse play 10 s from the end.
     s.send("seek vid to " + std::to_string(length - 1) + " wait");
     std::this_thread::sleep_for(std::chrono::seconds(2));

@@ -322,8 +322,10 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
         if (generation_ == generation)
             return false;
         const int64_t t = target_.load();
+        // A background job planned before reverse play began (ahead of the position, or
+        // a whole window behind it) makes way for the short job that brings its next frame.
         if (cache_.has(t))
-            return job.urgent && job.last != t;
+            return job.urgent ? job.last != t : motion_ == Motion::Reverse && job.motion != Motion::Reverse;
         return !decoder_.canContinueTo(t);
     };
     const FrameDecoder::Outcome outcome = decoder_.run(job.start, job.first, job.keepFrom, sink, cancelled);

@@ -242,6 +242,7 @@ ErrorCode MpvDevice::startPlay(bool reverse, int64_t last)
         // the clock has stopped.
         sound.begin = [this](double at) { return sound_.playFrom(at, kSoundStart); };
         sound.clock = [this] { return sound_.clock(); };
+        sound.join = [this](double at) { sound_.jumpTo(at); };
     }
     clock_.start(at, reverse ? -1 : 1, last, sound);
     navigation_ = reverse ? Navigation::PlayingReverse : Navigation::PlayingForward;

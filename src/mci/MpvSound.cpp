@@ -71,6 +71,12 @@ bool MpvSound::playFrom(double at, std::chrono::milliseconds timeout)
     return true;
 }
 
+void MpvSound::jumpTo(double at)
+{
+    if (mpv_)
+        mpv_->command({"seek", seconds(at).c_str(), "absolute+exact"});
+}
+
 void MpvSound::pause()
 {
     if (mpv_)

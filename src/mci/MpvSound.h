@@ -22,6 +22,8 @@ public:
     // Moves to `seconds` (exactly) and plays from there; waits at most `timeout`
     // for the sound to start.
     bool playFrom(double seconds, std::chrono::milliseconds timeout);
+    // Moves a playing sound to `seconds`; returns at once, the sound goes on from there.
+    void jumpTo(double seconds);
     // Moves to `seconds` and stays paused.
     bool seek(double seconds, std::chrono::milliseconds timeout);
     void pause();

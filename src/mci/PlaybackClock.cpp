@@ -1,7 +1,9 @@
 #include "mci/PlaybackClock.h"
 
 #include "mci/FrameServer.h"
+#include "mci/SoundFollower.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace mci {
@@ -9,13 +11,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A sound this far from the pictures is not the same stretch of the medium (time
-// stamps that restart): the pictures keep their own time then.
-constexpr double kSoundTrust = 1.0;
+// A gap between two frames' stamps longer than this is no hold anyone meant (a header
+// or a muxer's error): the frame lasts a nominal period then.
+constexpr double kLongestHold = 60.0;
 
 Clock::duration seconds(double s)
 {
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s));
+}
+
+double secondsOf(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
 }
 
 } // namespace
@@ -48,36 +55,89 @@ void PlaybackClock::stop()
     running_ = false;
 }
 
-double PlaybackClock::periodBetween(int64_t a, int64_t b) const
+double PlaybackClock::holdOf(int64_t frame) const
 {
     const FrameIndex& index = server_.index();
     const double nominal = 1.0 / index.frameRate();
-    const double d = std::fabs(index.timeOf(b) - index.timeOf(a));
-    // Stamps that jump or restart say nothing about the frame's length.
-    return d > 0.2 * nominal && d < 5 * nominal ? d : nominal;
+    // A frame lasts until the next one's stamp (the last frame as long as the one
+    // before it), whichever way play goes.
+    const bool last = frame + 1 >= index.count();
+    if (last && frame == 0)
+        return nominal;
+    const int64_t a = last ? frame - 1 : frame;
+    const double d = index.timeOf(a + 1) - index.timeOf(a);
+    // Stamps that restart or run backwards say nothing about the frame's length.
+    return d > 0 && d <= kLongestHold ? d : nominal;
 }
 
 bool PlaybackClock::sleepUntil(Clock::time_point t)
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    return !wake_.wait_until(lock, t, [this] { return stop_.load(); });
+    return time_.sleepUntil(lock, wake_, t, [this] { return stop_.load(); });
+}
+
+int64_t PlaybackClock::endOf(int64_t last) const
+{
+    const int64_t count = server_.index().count();
+    if (direction_ > 0)
+        return last >= 0 ? std::min(last, count - 1) : count - 1;
+    return last >= 0 ? std::max<int64_t>(last, 0) : 0;
+}
+
+// Waits for the frame itself: a late frame is shown late, not left out. Null when
+// play stops, or when the frame cannot be decoded.
+FramePtr PlaybackClock::waitForFrame(int64_t frame)
+{
+    FramePtr ready;
+    while (!stop_ && !(ready = server_.waitFor(frame, std::chrono::milliseconds(50))) && !server_.undecodable(frame)) {
+    }
+    return ready;
+}
+
+// With sound, the pictures keep to it once it runs; true: the next frame is passed over.
+bool PlaybackClock::keepToSound(Sound& sound, SoundFollower& follower, int64_t current, int64_t end,
+                                Clock::time_point& due)
+{
+    const FrameIndex& index = server_.index();
+    const int64_t next = current + direction_;
+    const auto now = time_.now();
+    const double heard = sound.clock();
+    // Where the pictures are now on the medium's clock: the next frame is due at `due`.
+    const double pictures = index.timeOf(next) - secondsOf(due - now);
+    switch (follower.decide(heard, pictures, secondsOf(now.time_since_epoch()))) {
+    case SoundFollower::Action::Own:
+        return false;
+    case SoundFollower::Action::Join:
+        if (sound.join)
+            sound.join(pictures);
+        return false;
+    case SoundFollower::Action::Follow:
+        break;
+    }
+    const double lag = heard - index.timeOf(next);
+    // A frame long overdue is passed over when the one after it is ready.
+    const int64_t after = next + direction_;
+    if (lag > 2 * holdOf(current) && after != end + direction_ && server_.cached(after)) {
+        ++skipped_;
+        return true;
+    }
+    // Sound that runs behind slows the pictures down (by up to half a frame's hold
+    // each frame) rather than stopping them.
+    due = std::min(now - seconds(lag), due + seconds(holdOf(current) / 2));
+    return false;
 }
 
 void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
 {
-    const FrameIndex& index = server_.index();
     const int dir = direction_;
-    const int64_t end = dir > 0 ? (last >= 0 ? std::min(last, index.count() - 1) : index.count() - 1)
-                                : (last >= 0 ? std::max<int64_t>(last, 0) : 0);
+    const int64_t end = endOf(last);
+    SoundFollower follower;
     int64_t current = from;
-    Clock::time_point due = Clock::now() + seconds(periodBetween(current, current + dir));
+    Clock::time_point due = time_.now() + seconds(holdOf(current));
     while (!stop_ && current != end) {
-        int64_t next = current + dir;
-        // Wait for the frame itself: a late frame is shown late, not left out; one that
-        // cannot be decoded is passed over, and a file that changed ends the play.
-        FramePtr ready;
-        while (!stop_ && !(ready = server_.waitFor(next, std::chrono::milliseconds(50))) && !server_.undecodable(next)) {
-        }
+        const int64_t next = current + dir;
+        const FramePtr ready = waitForFrame(next);
+        // A frame that cannot be decoded is passed over; a file that changed ends the play.
         if (stop_ || (!ready && server_.broken()))
             break;
         if (!ready) {
@@ -89,36 +149,25 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
             continue;
         }
         if (sound.begin) {
-            if (!sound.begin(index.timeOf(current)))
+            if (!sound.begin(server_.index().timeOf(current)))
                 sound.clock = nullptr;
             sound.begin = nullptr;
-            due = Clock::now() + seconds(periodBetween(current, next));
+            due = time_.now() + seconds(holdOf(current));
         }
-        if (sound.clock) {
-            const double heard = sound.clock();
-            const double lag = heard - index.timeOf(next);
-            if (heard >= 0 && std::fabs(lag) < kSoundTrust) {
-                // With sound, the pictures keep up with it: a frame long overdue is
-                // passed over when the one after it is ready.
-                const int64_t after = next + dir;
-                if (lag > 2 * periodBetween(current, next) && after != end + dir && server_.cached(after)) {
-                    ++skipped_;
-                    current = next;
-                    continue;
-                }
-                due = Clock::now() - seconds(lag);
-            }
+        if (sound.clock && keepToSound(sound, follower, current, end, due)) {
+            current = next;
+            continue;
         }
         if (!sleepUntil(due))
             break;
-        const auto now = Clock::now();
-        if (now - due > seconds(periodBetween(current, next))) {
+        const auto now = time_.now();
+        if (now - due > seconds(std::min(holdOf(current), 1.0 / server_.index().frameRate()))) {
             ++late_;
             due = now;
         }
         server_.show(next);
         current = next;
-        due += seconds(periodBetween(current, current + dir));
+        due += seconds(holdOf(current));
     }
     running_ = false;
 }

@@ -1,5 +1,9 @@
 #pragma once
+#include "mci/DecodedFrame.h"
+#include "mci/PlaybackTime.h"
+
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -9,21 +13,29 @@
 namespace mci {
 
 class FrameServer;
+class SoundFollower;
 
-// Plays frames one after another, forward or backward, each at its own time: a
-// frame is shown once the frame server has it, none is skipped, and a late frame
-// moves the rest along. Forward play with sound follows the sound's clock instead.
+// Plays frames one after another, forward or backward, each held as long as its time
+// stamps say: a frame is shown once the frame server has it, none is skipped, and a
+// late frame moves the rest along. Forward play with sound keeps to the sound's clock
+// once the sound runs (SoundFollower).
 class PlaybackClock {
 public:
     // The sound that goes with forward play: started (at a time on the medium's
     // clock) once the first frame to show is decoded, so that a slow first frame does
-    // not leave the pictures behind it; then asked where it is (-1: unknown).
+    // not leave the pictures behind it; then asked where it is (-1: unknown), and moved
+    // to where the pictures are when it runs behind them. Called on the clock's thread.
     struct Sound {
         std::function<bool(double)> begin;
         std::function<double()> clock;
+        std::function<void(double)> join;
     };
 
-    explicit PlaybackClock(FrameServer& server) : server_(server) {}
+    // `time`: what the clock goes by (tests drive their own).
+    explicit PlaybackClock(FrameServer& server, PlaybackTime& time = PlaybackTime::steady())
+        : server_(server), time_(time)
+    {
+    }
     ~PlaybackClock();
     PlaybackClock(const PlaybackClock&) = delete;
     PlaybackClock& operator=(const PlaybackClock&) = delete;
@@ -43,10 +55,16 @@ public:
 
 private:
     void run(int64_t from, int64_t last, Sound sound);
-    double periodBetween(int64_t a, int64_t b) const;
+    int64_t endOf(int64_t last) const;
+    FramePtr waitForFrame(int64_t frame);
+    bool keepToSound(Sound& sound, SoundFollower& follower, int64_t current, int64_t end,
+                     std::chrono::steady_clock::time_point& due);
+    // How long `frame` stays on display before the next one in the play's direction.
+    double holdOf(int64_t frame) const;
     bool sleepUntil(std::chrono::steady_clock::time_point t);
 
     FrameServer& server_;
+    PlaybackTime& time_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_;

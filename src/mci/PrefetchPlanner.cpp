@@ -24,6 +24,14 @@ int64_t PrefetchPlanner::behindWindow(const Situation& s)
 
 std::optional<DecodeJob> PrefetchPlanner::next(const Situation& s, const Cached& cached) const
 {
+    std::optional<DecodeJob> job = plan(s, cached);
+    if (job)
+        job->motion = s.motion;
+    return job;
+}
+
+std::optional<DecodeJob> PrefetchPlanner::plan(const Situation& s, const Cached& cached) const
+{
     if (index_.count() == 0)
         return std::nullopt;
     const int64_t t = index_.clampFrame(s.target);
@@ -81,7 +89,13 @@ std::optional<DecodeJob> PrefetchPlanner::behind(const Situation& s, const Cache
     int64_t bottom = low;
     while (bottom < top && cached(bottom))
         ++bottom;
-    return DecodeJob {index_.decodeStartFor(bottom), bottom, top, s.motion == Motion::Reverse && nextMissing, bottom};
+    const bool waited = s.motion == Motion::Reverse && nextMissing;
+    // Reverse play waiting for its next frame (right after a seek) gets a short stretch
+    // first, decoding only the references below it: its first frame comes as fast as
+    // an exact seek, and the rest of the window follows in the next job.
+    if (waited)
+        bottom = std::max(bottom, top - kFirstReverseStretch + 1);
+    return DecodeJob {index_.decodeStartFor(bottom), bottom, top, waited, bottom};
 }
 
 } // namespace mci

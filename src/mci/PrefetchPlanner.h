@@ -24,13 +24,15 @@ struct DecodeJob {
     // Frames below this one are not wanted: pictures no other picture refers to
     // need not be decoded there.
     int64_t keepFrom = 0;
+    Motion motion = Motion::Still;   // what the position was doing when it was planned
 };
 
 // Decides what to decode next around the position: the frame to show first, then the
 // frames a step either way would need, within what the cache holds. Behind the
 // position (the expensive side, which needs a decode from an earlier key frame) the
 // window is the larger one; in reverse play it is refilled in chunks of half the
-// window, so that a long group of pictures is decoded a few times, not once per frame.
+// window, so that a long group of pictures is decoded a few times, not once per frame;
+// when reverse play waits for its next frame, a short stretch comes first.
 class PrefetchPlanner {
 public:
     struct Situation {
@@ -45,11 +47,15 @@ public:
 
     std::optional<DecodeJob> next(const Situation& s, const Cached& cached) const;
 
+    // Frames reverse play waits for at most before its first frame is shown.
+    static constexpr int64_t kFirstReverseStretch = 8;
+
     // Frames kept ahead of and behind the position.
     static int64_t aheadWindow(const Situation& s);
     static int64_t behindWindow(const Situation& s);
 
 private:
+    std::optional<DecodeJob> plan(const Situation& s, const Cached& cached) const;
     std::optional<DecodeJob> ahead(const Situation& s, const Cached& cached) const;
     std::optional<DecodeJob> behind(const Situation& s, const Cached& cached) const;
 

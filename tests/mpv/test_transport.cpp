@@ -1,8 +1,23 @@
 #include "MpvTestSupport.h"
+#include "PrivateDesktop.h"
+#include "SkippingTime.h"
+#include "mci/FrameServer.h"
+#include "mci/PlaybackClock.h"
+#include "mci/PlaybackTime.h"
+#include "mci/SoundFollower.h"
+
+#include <QProcess>
+
+#include <algorithm>
+#include <chrono>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 using namespace keldtest;
 using mci::DeviceMode;
 using mci::MpvDevice;
+using mci::SoundFollower;
 
 namespace {
 
@@ -168,6 +183,155 @@ TEST_F(Transport, VolumeMapsToTheDeviceRange)
     EXPECT_EQ(device.setVolume(1001), mci::MCIERR_OUTOFRANGE);
     EXPECT_EQ(device.setVolume(-1), mci::MCIERR_OUTOFRANGE);
     EXPECT_EQ(device.volume(), 250);
+}
+
+// The first play after an open, with a sound server whose new stream is heard only
+// after about two seconds (PulseAudio's null sink, woken from its sleep): the pictures
+// start on time, and the sound joins them.
+TEST(SoundStart, TheFirstPlayAfterAnOpenKeepsTimeWhileTheSoundServerStarts)
+{
+    PrivateDesktop desktop;
+    if (!desktop.start())
+        GTEST_SKIP() << "no private sound server: " << desktop.why().toStdString();
+    const ClipInfo clip = StampedClip::get(ClipKind::Mp4H264);   // 5 s, with sound
+    ASSERT_FALSE(clip.path.isEmpty());
+    MpvDevice device;
+    ASSERT_EQ(device.open(clip.path.toStdString()), mci::MCI_OK);
+    using Clock = std::chrono::steady_clock;
+    const auto began = Clock::now();
+    ASSERT_EQ(device.play(false), mci::MCI_OK);
+    QThread::msleep(2000);
+    const int64_t moved = device.position();
+    const double elapsed = std::chrono::duration<double>(Clock::now() - began).count();
+    // Four fifths of the frames the wall clock allows, measured around the reading.
+    EXPECT_GE(double(moved), 0.8 * elapsed * clip.fps) << "after " << elapsed << " s";
+    ASSERT_EQ(device.stop(), mci::MCI_OK);
+    EXPECT_EQ(frameOnDisplay(device), device.position());
+}
+
+// When the pictures keep to the sound: only a sound heard running; one that runs
+// behind them is moved to them, never waited for.
+TEST(SoundFollowing, ASoundThatHasNotStartedIsNotWaitedFor)
+{
+    SoundFollower follower;
+    // The sound's clock stands still at its start while the pictures move on.
+    for (double t = 0; t < 2; t += 0.04)
+        ASSERT_EQ(follower.decide(0.1, t, t), SoundFollower::Action::Own) << "at " << t;
+}
+
+TEST(SoundFollowing, ASoundRunningBehindJoinsThePicturesAndIsThenFollowed)
+{
+    SoundFollower follower;
+    double t = 0;
+    SoundFollower::Action action = SoundFollower::Action::Own;
+    // Heard from 2 s on, two seconds behind the pictures.
+    for (; t < 3 && action == SoundFollower::Action::Own; t += 0.04)
+        action = follower.decide(t < 2 ? 0 : t - 2, t, t);
+    ASSERT_EQ(action, SoundFollower::Action::Join);
+    EXPECT_LT(t, 2.6);
+    // Moved, it must run again before the pictures keep to it; 30 ms behind is followed.
+    const double joined = t;
+    EXPECT_EQ(follower.decide(joined - 0.03, t, t), SoundFollower::Action::Own);
+    for (; t < joined + 1 && action != SoundFollower::Action::Follow; t += 0.04)
+        action = follower.decide(t - 0.03, t, t);
+    EXPECT_EQ(action, SoundFollower::Action::Follow);
+    // Slightly ahead is followed too; far ahead (stamps that restart) is not the same stretch.
+    EXPECT_EQ(follower.decide(t + 0.1, t, t), SoundFollower::Action::Follow);
+    t += 0.04;
+    EXPECT_EQ(follower.decide(t + 30, t, t), SoundFollower::Action::Own);
+}
+
+TEST(SoundFollowing, ASoundStillBehindAfterAJoinIsFollowedAndOneThatNeverCatchesUpIsGivenUp)
+{
+    SoundFollower follower;
+    int joins = 0;
+    int followed = 0;
+    // A sound that runs, but always a second behind wherever it is moved (an output
+    // with a long latency): the pictures slow down to it for a while after each join.
+    for (double t = 0; t < 30; t += 0.04) {
+        const SoundFollower::Action action = follower.decide(t - 1, t, t);
+        joins += action == SoundFollower::Action::Join;
+        followed += action == SoundFollower::Action::Follow;
+    }
+    EXPECT_EQ(joins, SoundFollower::kMaxJoins);
+    EXPECT_GT(followed * 0.04, (SoundFollower::kMaxJoins - 1) * (SoundFollower::kAfterJoin - 0.5));
+    SoundFollower ended;
+    for (double t = 0; t < 1; t += 0.04)
+        EXPECT_EQ(ended.decide(-1, t, t), SoundFollower::Action::Own);
+}
+
+// Ten frames at 25 per second, except that frame 3 lasts three seconds (a still in a
+// variable-rate recording, a slide show).
+QString clipWithALongHold()
+{
+    const QString path = StampedClip::folder() + "/long_hold.mkv";
+    if (QFile::exists(path))
+        return path;
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25", "-frames:v", "10",
+                            "-vf", "setpts=N/25/TB+gte(N\\,4)*3/TB", "-fps_mode", "passthrough", "-c:v", "libx264",
+                            "-preset", "ultrafast", "-g", "5", "-f", "matroska", path + ".part"});
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+        return {};
+    return QFile::rename(path + ".part", path) ? path : QString();
+}
+
+// The frames a clock showed, each with its time on the clock's own time.
+class ShownFrames {
+public:
+    ShownFrames(mci::FrameServer& server, mci::PlaybackTime& time)
+    {
+        server.setListener([this, &time](const mci::FramePtr& frame) {
+            std::lock_guard<std::mutex> guard(mutex_);
+            shown_.push_back({frame->number(), std::chrono::duration<double>(time.now().time_since_epoch()).count()});
+        });
+    }
+    int64_t last()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return shown_.empty() ? -1 : shown_.back().first;
+    }
+    std::vector<std::pair<int64_t, double>> take()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return std::exchange(shown_, {});
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::pair<int64_t, double>> shown_;
+};
+
+TEST(LongHolds, AFrameIsHeldAsLongAsItsStampsSayForwardAndBackward)
+{
+    const QString path = clipWithALongHold();
+    ASSERT_FALSE(path.isEmpty()) << "ffmpeg could not make the clip";
+    mci::FrameServer server;
+    ASSERT_EQ(server.open(path.toStdString()), mci::FrameServer::Result::Ok);
+    ASSERT_EQ(server.length(), 10);
+    SkippingTime time;
+    ShownFrames frames(server, time);
+    mci::PlaybackClock clock(server, time);
+    // Held for: each frame until the next one's stamp; frame 3 for 3.04 s.
+    const auto holdOf = [](int64_t n) { return n == 3 ? 3.04 : 0.04; };
+    for (const int direction : {1, -1}) {
+        const int64_t from = direction > 0 ? 0 : 9;
+        server.show(from);
+        ASSERT_TRUE(eventually([&] { return frames.last() == from; }));
+        frames.take();
+        clock.start(from, direction, -1);
+        ASSERT_TRUE(eventually([&] { return !clock.running(); }));
+        const auto shown = frames.take();
+        ASSERT_EQ(shown.size(), 9u) << "direction " << direction;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            const int64_t before = from + direction * int64_t(i);
+            ASSERT_EQ(shown[i].first, before + direction);
+            if (i > 0) {
+                EXPECT_NEAR(shown[i].second - shown[i - 1].second, holdOf(before), 0.001)
+                    << "frame " << before << " held, direction " << direction;
+            }
+        }
+    }
 }
 
 } // namespace
