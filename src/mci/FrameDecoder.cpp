@@ -37,6 +37,8 @@ AvInput::Result FrameDecoder::open(const std::string& path)
     if (!st)
         return AvInput::Result::Invalid;
     input_.discardAllButVideo();
+    if (!unpacker_.open(st))
+        return AvInput::Result::Invalid;
     const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
     if (!codec)
         return AvInput::Result::Invalid;
@@ -60,6 +62,7 @@ void FrameDecoder::close()
     avcodec_free_context(&codec_);
     av_packet_free(&pkt_);
     av_frame_free(&frame_);
+    unpacker_.close();
     input_.close();
     pending_ = false;
     next_ = 0;
@@ -93,6 +96,8 @@ bool FrameDecoder::readVideoPacket()
             av_packet_unref(pkt_);
             continue;
         }
+        if (!unpacker_.unpack(pkt_))
+            continue;   // a placeholder: no picture of its own, not in the index
         // Packets come in the order the index read them; the position confirms it.
         int64_t p = next_;
         if (p < 0 || p >= index_.packetCount() || (pkt_->pos >= 0 && index_.packet(p).pos != pkt_->pos))
@@ -223,6 +228,7 @@ void FrameDecoder::reopenAtStart()
     input_.close();
     if (input_.open(path_) == AvInput::Result::Ok)
         input_.discardAllButVideo();
+    unpacker_.flush();
     next_ = 0;
 }
 
@@ -248,6 +254,7 @@ bool FrameDecoder::seekOnce(int64_t start, int64_t from, const Cancelled& cancel
     }
     if (sought < 0)
         return false;
+    unpacker_.flush();
     next_ = -1;
     pending_ = false;
     for (int64_t read = 0; read < kSkipLimit + (start - from); ++read) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "mci/AvInput.h"
 #include "mci/DecodedFrame.h"
+#include "mci/PacketUnpacker.h"
 
 #include <functional>
 #include <string>
@@ -60,6 +61,7 @@ private:
     const FrameIndex& index_;
     std::string path_;
     AvInput input_;
+    PacketUnpacker unpacker_;   // the packets as the index holds them
     AVCodecContext* codec_ = nullptr;
     AVPacket* pkt_ = nullptr;
     AVFrame* frame_ = nullptr;

@@ -23,6 +23,14 @@ void FrameIndex::reset(Facts facts)
     positionsAscend_ = true;
 }
 
+void FrameIndex::setType(int64_t packet, char type)
+{
+    Packet& p = packets_[size_t(packet)];
+    p.type = type;
+    if (type == 'B')
+        p.flags &= uint8_t(~kKey);
+}
+
 bool FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const
 {
     std::vector<int64_t> group;

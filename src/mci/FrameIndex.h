@@ -51,7 +51,9 @@ public:
     // --- filling (PacketScanner) ------------------------------------------------
     void reset(Facts facts);
     void add(const Packet& packet) { packets_.push_back(packet); }
-    void setType(int64_t packet, char type) { packets_[size_t(packet)].type = type; }
+    // A B picture is never a key, whatever the container says: XviD flags the
+    // placeholder after a key packet as a key too, and it carries a B-frame.
+    void setType(int64_t packet, char type);
     // Numbers the frames; call after the last packet and after markFirstOutput().
     void number();
     // The decoder's first picture came from `packet`: whatever would be shown before

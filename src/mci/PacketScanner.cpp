@@ -1,6 +1,7 @@
 #include "mci/PacketScanner.h"
 
 #include "mci/AvInput.h"
+#include "mci/PacketUnpacker.h"
 
 #include <cmath>
 #include <memory>
@@ -57,13 +58,16 @@ FrameIndex::Facts PacketScanner::factsOf(const AvInput& input)
     return f;
 }
 
-void PacketScanner::readPackets(AvInput& input, FrameIndex& index)
+bool PacketScanner::readPackets(AvInput& input, FrameIndex& index)
 {
     input.discardAllButVideo();
+    PacketUnpacker unpacker;
     PacketPtr pkt(av_packet_alloc());
+    if (!pkt || !unpacker.open(input.video()))
+        return false;
     const int vi = input.videoStream();
     while (av_read_frame(input.context(), pkt.get()) >= 0) {
-        if (pkt->stream_index == vi) {
+        if (pkt->stream_index == vi && unpacker.unpack(pkt.get())) {
             if (index.packetCount() >= FrameIndex::kMaxPackets) {
                 av_packet_unref(pkt.get());
                 break;   // what lies beyond is not reachable; memory stays bounded
@@ -80,19 +84,21 @@ void PacketScanner::readPackets(AvInput& input, FrameIndex& index)
         }
         av_packet_unref(pkt.get());
     }
+    return true;
 }
 
 // Picture types for containers without presentation stamps (AVI, elementary
 // streams): the codec's parser reads them from each packet's headers.
-void PacketScanner::readPictureTypes(const std::string& path, FrameIndex& index)
+bool PacketScanner::readPictureTypes(const std::string& path, FrameIndex& index)
 {
     AvInput input;
-    if (input.open(path) != AvInput::Result::Ok || !input.video())
-        return;
+    PacketUnpacker unpacker;
+    if (input.open(path) != AvInput::Result::Ok || !input.video() || !unpacker.open(input.video()))
+        return false;
     const AVCodecParameters* par = input.video()->codecpar;
     AVCodecParserContext* parser = av_parser_init(par->codec_id);
     if (!parser)
-        return;
+        return true;
     parser->flags |= PARSER_FLAG_COMPLETE_FRAMES;
     AVCodecContext* codec = avcodec_alloc_context3(nullptr);
     avcodec_parameters_to_context(codec, par);
@@ -100,7 +106,7 @@ void PacketScanner::readPictureTypes(const std::string& path, FrameIndex& index)
     PacketPtr pkt(av_packet_alloc());
     int64_t p = 0;
     while (p < index.packetCount() && av_read_frame(input.context(), pkt.get()) >= 0) {
-        if (pkt->stream_index == input.videoStream()) {
+        if (pkt->stream_index == input.videoStream() && unpacker.unpack(pkt.get())) {
             uint8_t* out = nullptr;
             int outSize = 0;
             av_parser_parse2(parser, codec, &out, &outSize, pkt->data, pkt->size, pkt->pts, pkt->dts, pkt->pos);
@@ -111,6 +117,7 @@ void PacketScanner::readPictureTypes(const std::string& path, FrameIndex& index)
     }
     av_parser_close(parser);
     avcodec_free_context(&codec);
+    return true;
 }
 
 FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& index)
@@ -130,12 +137,13 @@ FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& inde
         return FrameIndex::Result::Ok;   // no video: fine for an audio device, the caller decides
     if (index.displayWidth() <= 0 || index.displayHeight() <= 0)
         return FrameIndex::Result::Invalid;
-    readPackets(input, index);
+    if (!readPackets(input, index))
+        return FrameIndex::Result::Invalid;
     bool stamped = true;
     for (int64_t p = 0; p < index.packetCount() && stamped; ++p)
         stamped = index.packet(p).pts != FrameIndex::kNoTime;
-    if (!stamped)
-        readPictureTypes(path, index);
+    if (!stamped && !readPictureTypes(path, index))
+        return FrameIndex::Result::Invalid;
     index.number();
     return index.hasVideo() ? FrameIndex::Result::Ok : FrameIndex::Result::Invalid;
 }

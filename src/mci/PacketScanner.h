@@ -16,8 +16,8 @@ public:
 
 private:
     static FrameIndex::Facts factsOf(const AvInput& input);
-    static void readPackets(AvInput& input, FrameIndex& index);
-    static void readPictureTypes(const std::string& path, FrameIndex& index);
+    static bool readPackets(AvInput& input, FrameIndex& index);
+    static bool readPictureTypes(const std::string& path, FrameIndex& index);
 };
 
 } // namespace mci

@@ -151,7 +151,10 @@ INSTANTIATE_TEST_SUITE_P(Containers, FrameExact,
                                            ClipCase {ClipKind::Mp4Fps240, "mp4_240fps"},
                                            ClipCase {ClipKind::MovEditList, "mov_2997_edit_list"},
                                            ClipCase {ClipKind::OggTheora, "ogg_theora"},
-                                           ClipCase {ClipKind::MkvHevc10, "mkv_hevc_10bit"}),
+                                           ClipCase {ClipKind::MkvHevc10, "mkv_hevc_10bit"},
+                                           ClipCase {ClipKind::AviPackedBf1, "avi_xvid_packed_bf1"},
+                                           ClipCase {ClipKind::AviPackedBf2, "avi_xvid_packed_bf2_2997"},
+                                           ClipCase {ClipKind::AviPackedBf3, "avi_xvid_packed_bf3"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
