@@ -126,9 +126,12 @@ int64_t FrameDecoder::numberOf(const AVFrame* picture) const
         return -1;
     int64_t packet = picture->pts;
     // MPEG-2 hands the first key picture after a flush out with the stamp of the packet
-    // after it; a key picture belongs to a key packet.
-    if (picture->key_frame && !(index_.packet(packet).flags & FrameIndex::kKey))
-        packet = index_.keyAtOrBefore(packet);
+    // after it. Only that first picture is in doubt: it comes from the key packet decoding
+    // started at. Every other picture keeps its stamp, whatever the decoder calls a key
+    // (intra-only codecs call every picture one).
+    if (picture->key_frame && lastPacket_ < 0 && from_ >= 0 && packet != from_
+        && !(index_.packet(packet).flags & FrameIndex::kKey))
+        packet = from_;
     const int64_t n = index_.frameOf(packet);
     // Pictures shown before the key decoding started at lack their references: they
     // come from a decoding that starts a group earlier.

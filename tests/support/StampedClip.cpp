@@ -103,10 +103,10 @@ Recipe recipeFor(ClipKind kind)
     case ClipKind::MovCinepak:
         return {"stamp_cinepak.mov", 50, "25", 25, {"-c:v", "cinepak", "-g", "20", "-f", "mov"}, false, true};
     case ClipKind::Mpeg1:
-        return {"stamp_mpeg1.mpg", 75, "25", 25, {"-c:v", "mpeg1video", "-q:v", "3", "-g", "12", "-bf", "2", "-f", "mpeg"}, false, true};
+        return {"stamp_mpeg1.mpg", 73, "25", 25, {"-c:v", "mpeg1video", "-q:v", "3", "-g", "12", "-bf", "2", "-f", "mpeg"}, false, true};
     case ClipKind::MkvHold:
         // Frame 20 stays 3 s on screen: 40 ms each, then 3000, then 40 ms each again.
-        return {"stamp_hold.mkv", 40, "25", 25,
+        return {"stamp_hold.mkv", 50, "25", 25,
                 kX264 + QStringList{"-g", "15", "-vf", "setpts='(N+74*gt(N,20))/25/TB'", "-fps_mode", "vfr", "-f", "matroska"}, false, true};
     case ClipKind::AviSlideShow:
         return {"stamp_slides.avi", 4, "1/20", 0, {"-c:v", "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p", "-f", "avi"}, false, true};

@@ -33,7 +33,7 @@ enum class ClipKind {
     AviMsvideo1,    // Microsoft Video 1, the same way
     MovSmc,         // Apple Graphics (8-bit palette), the same way
     MovCinepak,     // Cinepak in MOV
-    Mpeg1,          // MPEG-1 system stream (.mpg), GOP 12, B-frames
+    Mpeg1,          // MPEG-1 system stream (.mpg), GOP 12, B-frames; the last frame is a key frame
     MkvHold,        // H.264 in Matroska, one picture held for 3 s in the middle
     AviSlideShow,   // MJPEG in AVI at 1/20 frame per second
 };
