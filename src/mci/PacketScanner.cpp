@@ -3,6 +3,8 @@
 #include "mci/AvInput.h"
 #include "mci/PacketUnpacker.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
 
@@ -19,13 +21,14 @@ double rationalOr(AVRational r, double fallback)
     return (r.num > 0 && r.den > 0) ? av_q2d(r) : fallback;
 }
 
-// Nominal rate: the container's average where it has a sane one, else the base rate.
+// Nominal rate: the container's average, else its base rate, whatever it is (a slide
+// show may show a picture a minute); 25 only for a stream that states neither.
 double nominalRate(const AVStream* st)
 {
     double rate = rationalOr(st->avg_frame_rate, 0);
-    if (rate < 0.1 || rate > 1000)
+    if (!(rate > 0) || !std::isfinite(rate))
         rate = rationalOr(st->r_frame_rate, 0);
-    if (rate < 0.1 || rate > 1000)
+    if (!(rate > 0) || !std::isfinite(rate))
         rate = 25;
     return rate;
 }
@@ -76,6 +79,7 @@ bool PacketScanner::readPackets(AvInput& input, FrameIndex& index)
             p.pos = pkt->pos;
             p.pts = pkt->pts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->pts;
             p.dts = pkt->dts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->dts;
+            p.duration = int32_t(std::clamp<int64_t>(pkt->duration, 0, INT32_MAX));
             if (pkt->flags & AV_PKT_FLAG_KEY)
                 p.flags |= FrameIndex::kKey;
             if (pkt->flags & AV_PKT_FLAG_DISCARD)

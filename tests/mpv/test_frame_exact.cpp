@@ -1,5 +1,6 @@
 #include "MpvTestSupport.h"
 #include "mci/FrameIndex.h"
+#include "mci/MciService.h"
 
 #include <algorithm>
 #include <random>
@@ -155,6 +156,53 @@ TEST_P(FrameExact, PlayToStopsOnExactlyThatFrameEitherWay)
         ASSERT_TRUE(eventually([&] { return device.mode() == DeviceMode::Stopped; })) << what;
         expectShows(to, what);
     }
+}
+
+// Milliseconds as the caller sees them follow the frames' own times.
+class FrameTimes : public ::testing::Test {
+protected:
+    void SetUp() override { useHeadlessDevice(); }
+    void open(ClipKind kind)
+    {
+        const ClipInfo clip = StampedClip::get(kind);
+        ASSERT_FALSE(clip.path.isEmpty()) << "ffmpeg could not make the clip";
+        ASSERT_EQ(send("open \"" + clip.path.toStdString() + "\" type mpegvideo alias vid"), mci::MCI_OK);
+        ASSERT_EQ(send("set vid time format milliseconds"), mci::MCI_OK);
+    }
+    std::string status(const std::string& item)
+    {
+        EXPECT_EQ(send("status vid " + item), mci::MCI_OK) << item;
+        return reply;
+    }
+    mci::ErrorCode send(const std::string& command) { return service.send(command, reply); }
+
+    mci::MciService service;
+    std::string reply;
+};
+
+TEST_F(FrameTimes, APictureHeldForSecondsCountsAsLongAsItIsShown)
+{
+    // Frames 0-20 last 40 ms, frame 20 stays 3 s, frames 21-49 last 40 ms again.
+    open(ClipKind::MkvHold);
+    EXPECT_EQ(status("length"), "4960");
+    ASSERT_EQ(send("seek vid to 2000 wait"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "800");
+    ASSERT_EQ(send("set vid time format frames"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "20");
+    ASSERT_EQ(send("seek vid to 21 wait"), mci::MCI_OK);
+    ASSERT_EQ(send("set vid time format milliseconds"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "3800");
+    ASSERT_EQ(send("seek vid to end wait"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "4920");
+}
+
+TEST_F(FrameTimes, ASlideShowKeepsItsRateOfAPictureIn20Seconds)
+{
+    open(ClipKind::AviSlideShow);
+    EXPECT_EQ(status("nominal frame rate"), "50");
+    EXPECT_EQ(status("length"), "80000");
+    ASSERT_EQ(send("seek vid to 59999 wait"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "40000");
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, FrameExact,
