@@ -229,6 +229,8 @@ INSTANTIATE_TEST_SUITE_P(Containers, FrameExact,
                                            ClipCase {ClipKind::MovSmc, "mov_smc"},
                                            ClipCase {ClipKind::MovCinepak, "mov_cinepak"},
                                            ClipCase {ClipKind::Mpeg1, "mpeg1_system_stream"},
+                                           ClipCase {ClipKind::MovSvq1, "mov_sorenson_video_1"},
+                                           ClipCase {ClipKind::AviNoIndex, "avi_without_index"},
                                            ClipCase {ClipKind::MkvHold, "mkv_held_picture"}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -104,6 +104,10 @@ Recipe recipeFor(ClipKind kind)
         return {"stamp_cinepak.mov", 50, "25", 25, {"-c:v", "cinepak", "-g", "20", "-f", "mov"}, false, true};
     case ClipKind::Mpeg1:
         return {"stamp_mpeg1.mpg", 73, "25", 25, {"-c:v", "mpeg1video", "-q:v", "3", "-g", "12", "-bf", "2", "-f", "mpeg"}, false, true};
+    case ClipKind::MovSvq1:
+        return {"stamp_svq1.mov", 50, "25", 25, {"-c:v", "svq1", "-g", "20", "-f", "mov"}, false, true};
+    case ClipKind::AviNoIndex:
+        return {"stamp_noindex.avi", 60, "25", 25, kXvid + QStringList{"-bf", "2", "-f", "avi"}, false, true};
     case ClipKind::MkvHold:
         // Frame 20 stays 3 s on screen: 40 ms each, then 3000, then 40 ms each again.
         return {"stamp_hold.mkv", 50, "25", 25,
@@ -180,6 +184,20 @@ bool make(ClipKind kind, const Recipe& r, const QString& part)
         const bool ok = encode(r, 300, 0, whole)
                         && runFfmpeg({"-hide_banner", "-loglevel", "error", "-y", "-ss", "1.3", "-i", whole, "-c",
                                       "copy", "-f", "mov", part});
+        QFile::remove(whole);
+        return ok;
+    }
+    case ClipKind::AviNoIndex: {
+        // The file cut where its index begins, as a recording that was never closed.
+        const QString whole = part + ".whole.avi";
+        bool ok = encode(r, r.frames, 0, whole);
+        QFile in(whole);
+        if (ok && in.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = in.readAll();
+            const qsizetype idx1 = bytes.lastIndexOf("idx1");
+            QFile out(part);
+            ok = idx1 > 0 && out.open(QIODevice::WriteOnly) && out.write(bytes.left(idx1)) == idx1;
+        }
         QFile::remove(whole);
         return ok;
     }
