@@ -98,6 +98,10 @@ bool FrameDecoder::readVideoPacket()
         }
         if (!unpacker_.unpack(pkt_))
             continue;   // a placeholder: no picture of its own, not in the index
+        if (next_ < 0 && piecesUpTo_ >= 0 && pkt_->pos <= piecesUpTo_) {
+            av_packet_unref(pkt_);
+            continue;   // from the block a byte seek went to: maybe a piece
+        }
         // Packets come in the order the index read them; the position confirms it.
         int64_t p = next_;
         if (p < 0 || p >= index_.packetCount() || (pkt_->pos >= 0 && index_.packet(p).pos != pkt_->pos))
@@ -235,17 +239,34 @@ void FrameDecoder::reopenAtStart()
     next_ = 0;
 }
 
+// Where a byte seek for packet `from` goes (-1: the file's start). A packet that starts
+// in the block sought to may come out cut: the block begins with the tail of the packet
+// before, which the parser hands out first under the block's position and stamps, and
+// the packet itself follows without them. So the seek goes to the block of an earlier
+// packet, and only packets from a later block on are taken (readVideoPacket).
+int64_t FrameDecoder::byteSeekTarget(int64_t from) const
+{
+    int64_t q = from;
+    while (q > 0 && index_.packet(q).pos < 0)
+        --q;
+    const int64_t pos = index_.packet(q).pos;
+    while (q > 0 && (index_.packet(q).pos < 0 || index_.packet(q).pos >= pos))
+        --q;
+    const int64_t before = index_.packet(q).pos;
+    return before >= 0 && before < pos ? before : -1;
+}
+
 bool FrameDecoder::seekOnce(int64_t start, int64_t from, const Cancelled& cancelled)
 {
     const FrameIndex::Packet& at = index_.packet(from);
     AVFormatContext* ctx = input_.context();
     int sought = -1;
+    piecesUpTo_ = -1;
     if (index_.facts().byteSeek) {
-        // The nearest packet at or before the key whose position is known.
-        int64_t q = from;
-        while (q > 0 && index_.packet(q).pos < 0)
-            --q;
-        sought = av_seek_frame(ctx, -1, std::max<int64_t>(index_.packet(q).pos, 0), AVSEEK_FLAG_BYTE);
+        const int64_t block = byteSeekTarget(from);
+        if (block >= 0)
+            piecesUpTo_ = block;
+        sought = av_seek_frame(ctx, -1, std::max<int64_t>(block, 0), AVSEEK_FLAG_BYTE);
     } else {
         int64_t ts = at.dts;
         if (at.pts != FrameIndex::kNoTime && (ts == FrameIndex::kNoTime || at.pts < ts))

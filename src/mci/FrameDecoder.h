@@ -49,6 +49,7 @@ public:
 private:
     bool seekTo(int64_t start, const Cancelled& cancelled);
     bool seekOnce(int64_t start, int64_t from, const Cancelled& cancelled);
+    int64_t byteSeekTarget(int64_t from) const;
     int64_t identify(const AVPacket* pkt) const;
     int64_t numberOf(const AVFrame* picture) const;
     bool readVideoPacket();
@@ -68,6 +69,7 @@ private:
     bool pending_ = false;      // pkt_ holds a packet read but not yet fed
     int64_t pendingIndex_ = -1;
     int64_t next_ = 0;          // packet the demuxer reads next
+    int64_t piecesUpTo_ = -1;   // after a byte seek: packets at or before this byte may be cut
     int64_t from_ = -1;         // key packet this run of decoding started at (-1: none)
     int64_t lastPacket_ = -1;   // the packet of the last frame handed out (numbering may change once)
     bool ended_ = false;        // the stream is drained: only a seek goes on

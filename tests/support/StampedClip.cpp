@@ -104,6 +104,8 @@ Recipe recipeFor(ClipKind kind)
         return {"stamp_cinepak.mov", 50, "25", 25, {"-c:v", "cinepak", "-g", "20", "-f", "mov"}, false, true};
     case ClipKind::Mpeg1:
         return {"stamp_mpeg1.mpg", 73, "25", 25, {"-c:v", "mpeg1video", "-q:v", "3", "-g", "12", "-bf", "2", "-f", "mpeg"}, false, true};
+    case ClipKind::MpegPsIntra:
+        return {"stamp_mpeg2_intra.mpg", 60, "25", 25, {"-c:v", "mpeg2video", "-q:v", "3", "-g", "1", "-f", "vob"}, false, true};
     case ClipKind::MovSvq1:
         return {"stamp_svq1.mov", 50, "25", 25, {"-c:v", "svq1", "-g", "20", "-f", "mov"}, false, true};
     case ClipKind::AviNoIndex:

@@ -34,6 +34,7 @@ enum class ClipKind {
     MovSmc,         // Apple Graphics (8-bit palette), the same way
     MovCinepak,     // Cinepak in MOV
     Mpeg1,          // MPEG-1 system stream (.mpg), GOP 12, B-frames; the last frame is a key frame
+    MpegPsIntra,    // MPEG-2 program stream of key frames only: pictures share the stream's blocks
     MovSvq1,        // Sorenson Video 1 in MOV
     AviNoIndex,     // XviD AVI with packed B-frames whose index (idx1) was never written
     MkvHold,        // H.264 in Matroska, one picture held for 3 s in the middle
