@@ -124,6 +124,6 @@ INSTANTIATE_TEST_SUITE_P(Containers, FrameDecoding,
 
 INSTANTIATE_TEST_SUITE_P(Containers, ReversePlay,
                          ::testing::Values(ClipKind::Mp4LongGop, ClipKind::MpegPs, ClipKind::TsRestart,
-                                           ClipKind::AviMpeg4));
+                                           ClipKind::AviMpeg4, ClipKind::AviPackedBf2));
 
 } // namespace
