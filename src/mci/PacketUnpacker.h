@@ -6,7 +6,7 @@ struct AVStream;
 
 namespace mci {
 
-// Splits packed B-frames, as XviD and DivX wrote MPEG-4 Part 2 into AVI: the B-frame
+// Splits packed B-frames, as XviD and DivX wrote MPEG-4 ASP video into AVI: the B-frame
 // rides in the packet of the reference before it, and a placeholder of a few bytes
 // stands where the B-frame belongs. Unpacked, every packet holds the one picture the
 // decoder makes of it, in its own place, so packets and pictures correspond one to
