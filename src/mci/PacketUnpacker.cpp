@@ -1,5 +1,10 @@
 #include "mci/PacketUnpacker.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavcodec/bsf.h>
@@ -31,6 +36,28 @@ bool PacketUnpacker::open(const AVStream* stream)
 void PacketUnpacker::close()
 {
     av_bsf_free(&bsf_);
+    packed_ = false;
+}
+
+// User data (start code 0x1B2) naming a DivX build that ends in 'p', as the decoder
+// reads it.
+bool PacketUnpacker::declaresPacking(const AVPacket* pkt)
+{
+    static const uint8_t kUserData[] = {0, 0, 1, 0xB2};
+    const uint8_t* at = pkt->data;
+    const uint8_t* end = pkt->data + pkt->size;
+    while ((at = std::search(at, end, kUserData, kUserData + 4)) != end) {
+        at += 4;
+        const uint8_t* stop = std::find(at, std::min(end, at + 255), uint8_t(0));
+        const std::string text(at, stop);
+        int version = 0;
+        int build = 0;
+        char last = 0;
+        if (std::sscanf(text.c_str(), "DivX%dBuild%d%c", &version, &build, &last) == 3
+            || std::sscanf(text.c_str(), "DivX%db%d%c", &version, &build, &last) == 3)
+            return last == 'p';
+    }
+    return false;
 }
 
 void PacketUnpacker::flush()
@@ -43,6 +70,10 @@ bool PacketUnpacker::unpack(AVPacket* pkt)
 {
     // An empty packet would tell the filter that the stream has ended.
     if (!bsf_ || (pkt->size == 0 && pkt->side_data_elems == 0))
+        return true;
+    if (!packed_)
+        packed_ = declaresPacking(pkt);
+    if (!packed_)
         return true;
     // This filter gives at most one packet for each it takes, and takes the next
     // only once that one is out: send and receive stay in step.

@@ -10,8 +10,10 @@ namespace mci {
 // rides in the packet of the reference before it, and a placeholder of a few bytes
 // stands where the B-frame belongs. Unpacked, every packet holds the one picture the
 // decoder makes of it, in its own place, so packets and pictures correspond one to
-// one; lone placeholders, which the decoder turns into no picture, are dropped. Other
-// codecs' packets pass unchanged. The index and the decoder both read through it.
+// one; lone placeholders, which the decoder turns into no picture, are dropped. As
+// FFmpeg's decoder, it unpacks only once the stream has said that it packs (the writer's
+// "DivX...p" user data, which XviD writes too); other packets pass unchanged. The index
+// and the decoder both read through it.
 class PacketUnpacker {
 public:
     PacketUnpacker() = default;
@@ -29,7 +31,10 @@ public:
     bool unpack(AVPacket* pkt);
 
 private:
+    static bool declaresPacking(const AVPacket* pkt);
+
     AVBSFContext* bsf_ = nullptr;
+    bool packed_ = false;   // the stream said so: unpack from here on
 };
 
 } // namespace mci
