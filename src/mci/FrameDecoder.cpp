@@ -36,6 +36,8 @@ AvInput::Result FrameDecoder::open(std::shared_ptr<MediaFile> file)
     if (!st)
         return AvInput::Result::Invalid;
     input_.discardAllButVideo();
+    if (!unpacker_.open(st))
+        return AvInput::Result::Invalid;
     const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
     if (!codec)
         return AvInput::Result::Invalid;
@@ -59,6 +61,7 @@ void FrameDecoder::close()
     avcodec_free_context(&codec_);
     av_packet_free(&pkt_);
     av_frame_free(&frame_);
+    unpacker_.close();
     input_.close();
     pending_ = false;
     next_ = 0;
@@ -93,6 +96,12 @@ bool FrameDecoder::readVideoPacket()
             av_packet_unref(pkt_);
             continue;
         }
+        if (!unpacker_.unpack(pkt_))
+            continue;   // a placeholder: no picture of its own, not in the index
+        if (next_ < 0 && piecesUpTo_ >= 0 && pkt_->pos <= piecesUpTo_) {
+            av_packet_unref(pkt_);
+            continue;   // from the block a byte seek went to: maybe a piece
+        }
         // Packets come in the order the index read them; the position confirms it.
         int64_t p = next_;
         if (p < 0 || p >= index_.packetCount() || (pkt_->pos >= 0 && index_.packet(p).pos != pkt_->pos))
@@ -121,9 +130,12 @@ int64_t FrameDecoder::numberOf(const AVFrame* picture) const
         return -1;
     int64_t packet = picture->pts;
     // MPEG-2 hands the first key picture after a flush out with the stamp of the packet
-    // after it; a key picture belongs to a key packet.
-    if (picture->key_frame && !(index_.packet(packet).flags & FrameIndex::kKey))
-        packet = index_.keyAtOrBefore(packet);
+    // after it. Only that first picture is in doubt: it comes from the key packet decoding
+    // started at. Every other picture keeps its stamp, whatever the decoder calls a key
+    // (intra-only codecs call every picture one).
+    if (picture->key_frame && lastPacket_ < 0 && from_ >= 0 && packet != from_
+        && !(index_.packet(packet).flags & FrameIndex::kKey))
+        packet = from_;
     const int64_t n = index_.frameOf(packet);
     // Pictures shown before the key decoding started at lack their references: they
     // come from a decoding that starts a group earlier.
@@ -223,7 +235,25 @@ void FrameDecoder::reopenAtStart()
 {
     if (input_.reopen() == AvInput::Result::Ok)
         input_.discardAllButVideo();
+    unpacker_.flush();
     next_ = 0;
+}
+
+// Where a byte seek for packet `from` goes (-1: the file's start). A packet that starts
+// in the block sought to may come out cut: the block begins with the tail of the packet
+// before, which the parser hands out first under the block's position and stamps, and
+// the packet itself follows without them. So the seek goes to the block of an earlier
+// packet, and only packets from a later block on are taken (readVideoPacket).
+int64_t FrameDecoder::byteSeekTarget(int64_t from) const
+{
+    int64_t q = from;
+    while (q > 0 && index_.packet(q).pos < 0)
+        --q;
+    const int64_t pos = index_.packet(q).pos;
+    while (q > 0 && (index_.packet(q).pos < 0 || index_.packet(q).pos >= pos))
+        --q;
+    const int64_t before = index_.packet(q).pos;
+    return before >= 0 && before < pos ? before : -1;
 }
 
 bool FrameDecoder::seekOnce(int64_t start, int64_t from, const Cancelled& cancelled)
@@ -233,12 +263,12 @@ bool FrameDecoder::seekOnce(int64_t start, int64_t from, const Cancelled& cancel
     if (!ctx)
         return false;
     int sought = -1;
+    piecesUpTo_ = -1;
     if (index_.facts().byteSeek) {
-        // The nearest packet at or before the key whose position is known.
-        int64_t q = from;
-        while (q > 0 && index_.packet(q).pos < 0)
-            --q;
-        sought = av_seek_frame(ctx, -1, std::max<int64_t>(index_.packet(q).pos, 0), AVSEEK_FLAG_BYTE);
+        const int64_t block = byteSeekTarget(from);
+        if (block >= 0)
+            piecesUpTo_ = block;
+        sought = av_seek_frame(ctx, -1, std::max<int64_t>(block, 0), AVSEEK_FLAG_BYTE);
     } else {
         int64_t ts = at.dts;
         if (at.pts != FrameIndex::kNoTime && (ts == FrameIndex::kNoTime || at.pts < ts))
@@ -250,6 +280,7 @@ bool FrameDecoder::seekOnce(int64_t start, int64_t from, const Cancelled& cancel
     }
     if (sought < 0)
         return false;
+    unpacker_.flush();
     next_ = -1;
     pending_ = false;
     for (int64_t read = 0; read < kSkipLimit + (start - from); ++read) {

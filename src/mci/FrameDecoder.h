@@ -1,6 +1,7 @@
 #pragma once
 #include "mci/AvInput.h"
 #include "mci/DecodedFrame.h"
+#include "mci/PacketUnpacker.h"
 
 #include <functional>
 #include <memory>
@@ -49,6 +50,7 @@ public:
 private:
     bool seekTo(int64_t start, const Cancelled& cancelled);
     bool seekOnce(int64_t start, int64_t from, const Cancelled& cancelled);
+    int64_t byteSeekTarget(int64_t from) const;
     int64_t identify(const AVPacket* pkt) const;
     int64_t numberOf(const AVFrame* picture) const;
     bool readVideoPacket();
@@ -60,12 +62,14 @@ private:
 
     const FrameIndex& index_;
     AvInput input_;
+    PacketUnpacker unpacker_;   // the packets as the index holds them
     AVCodecContext* codec_ = nullptr;
     AVPacket* pkt_ = nullptr;
     AVFrame* frame_ = nullptr;
     bool pending_ = false;      // pkt_ holds a packet read but not yet fed
     int64_t pendingIndex_ = -1;
     int64_t next_ = 0;          // packet the demuxer reads next
+    int64_t piecesUpTo_ = -1;   // after a byte seek: packets at or before this byte may be cut
     int64_t from_ = -1;         // key packet this run of decoding started at (-1: none)
     int64_t lastPacket_ = -1;   // the packet of the last frame handed out (numbering may change once)
     bool ended_ = false;        // the stream is drained: only a seek goes on

@@ -19,8 +19,17 @@ void FrameIndex::reset(Facts facts)
     frameOfPacket_.clear();
     packetOfFrame_.clear();
     keys_.clear();
+    starts_.clear();
     byPosition_.clear();
     positionsAscend_ = true;
+}
+
+void FrameIndex::setType(int64_t packet, char type)
+{
+    Packet& p = packets_[size_t(packet)];
+    p.type = type;
+    if (type == 'B')
+        p.flags &= uint8_t(~kKey);
 }
 
 bool FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const
@@ -78,6 +87,8 @@ void FrameIndex::number()
     packetOfFrame_.assign(order.begin(), order.end());
     for (size_t n = 0; n < order.size(); ++n)
         frameOfPacket_[size_t(order[n])] = int32_t(n);
+
+    addUpStarts();
 
     positionsAscend_ = true;
     for (size_t p = 1; p < packets_.size() && positionsAscend_; ++p)
@@ -180,6 +191,62 @@ double FrameIndex::timeOf(int64_t frame) const
     // run at their nominal rate from the first frame's stamp.
     const double start = hasTime(0) ? double(packets_[size_t(packetOf(0))].pts) * facts_.timeBase : 0;
     return start + double(frame) / facts_.frameRate;
+}
+
+double FrameIndex::durationOf(int64_t frame) const
+{
+    if (count() == 0)
+        return 0;
+    frame = clampFrame(frame);
+    const double now = timeOf(frame);
+    if (frame + 1 < count()) {
+        const double next = timeOf(frame + 1);
+        if (next > now)
+            return next - now;
+    }
+    const double own = packets_[size_t(packetOf(frame))].duration * facts_.timeBase;
+    return own > 0 ? own : 1 / facts_.frameRate;
+}
+
+void FrameIndex::addUpStarts()
+{
+    starts_.assign(size_t(count()) + 1, 0);
+    for (int64_t n = 0; n < count(); ++n)
+        starts_[size_t(n + 1)] = starts_[size_t(n)] + durationOf(n);
+}
+
+double FrameIndex::startOf(int64_t frame) const
+{
+    if (starts_.empty())
+        return 0;
+    return starts_[size_t(std::clamp<int64_t>(frame, 0, count()))];
+}
+
+// A microsecond of slack: sums of frame periods (1/25 s) are not exact in binary.
+constexpr double kMsSlack = 1e-3;
+
+int64_t FrameIndex::millisecondsOf(int64_t frame) const
+{
+    return int64_t(std::ceil(startOf(frame) * 1000 - kMsSlack));
+}
+
+int64_t FrameIndex::frameAtMilliseconds(int64_t ms) const
+{
+    if (count() == 0 || ms < 0)
+        return 0;
+    if (ms >= millisecondsOf(count()))
+        return count();
+    // The last frame whose first whole millisecond is at or before ms.
+    int64_t low = 0;
+    int64_t high = count() - 1;
+    while (low < high) {
+        const int64_t mid = low + (high - low + 1) / 2;
+        if (millisecondsOf(mid) <= ms)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return low;
 }
 
 int64_t FrameIndex::frameAtTime(double t, int64_t from, int64_t limit) const

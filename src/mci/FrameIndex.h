@@ -29,6 +29,7 @@ public:
         int64_t dts = kNoTime;
         uint8_t flags = 0;
         char type = '?';        // picture type where it had to be read: 'I', 'P', 'B'
+        int32_t duration = 0;   // in the stream's time base, 0 when unknown
     };
     enum : uint8_t {
         kKey = 1,       // decoding can start here
@@ -51,7 +52,9 @@ public:
     // --- filling (PacketScanner) ------------------------------------------------
     void reset(Facts facts);
     void add(const Packet& packet) { packets_.push_back(packet); }
-    void setType(int64_t packet, char type) { packets_[size_t(packet)].type = type; }
+    // A B picture is never a key, whatever the container says: XviD flags the
+    // placeholder after a key packet as a key too, and it carries a B-frame.
+    void setType(int64_t packet, char type);
     // Numbers the frames; call after the last packet and after markFirstOutput().
     void number();
     // The decoder's first picture came from `packet`: whatever would be shown before
@@ -85,6 +88,16 @@ public:
     // --- time (for the engine that plays forward) --------------------------------
     // Seconds on the container's clock at which frame n is shown.
     double timeOf(int64_t frame) const;
+    // How long frame n stays on screen, in seconds: until the next frame's time, or for
+    // its own duration (the last frame, stamps that restart), or one nominal period.
+    double durationOf(int64_t frame) const;
+    // Seconds from the first frame's start to frame n's, each frame counting its
+    // duration: never falls, whatever the stamps do. n equal to count(): the end.
+    double startOf(int64_t frame) const;
+    // startOf in whole milliseconds, rounded up (so that frameAtMilliseconds gives the
+    // frame back), and the frame shown at a millisecond (count() past the end).
+    int64_t millisecondsOf(int64_t frame) const;
+    int64_t frameAtMilliseconds(int64_t ms) const;
     // The frame shown at time t during play that started at frame `from`: the search
     // runs forward from there, so time stamps that restart later cannot mislead it.
     int64_t frameAtTime(double t, int64_t from, int64_t limit) const;
@@ -94,12 +107,14 @@ private:
     // not be used.
     bool orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const;
     bool hasTime(int64_t frame) const;
+    void addUpStarts();
 
     Facts facts_;
     std::vector<Packet> packets_;
     std::vector<int32_t> frameOfPacket_;
     std::vector<int32_t> packetOfFrame_;
     std::vector<int32_t> keys_;        // key packets, ascending (always starts with 0)
+    std::vector<double> starts_;       // startOf() for every frame and the end
     bool positionsAscend_ = true;      // byte positions never fall in read order
     bool stampedTimes_ = true;         // every group was ordered by its stamps
     std::vector<std::pair<int64_t, int32_t>> byPosition_;   // when they do

@@ -1,6 +1,7 @@
 #include "mci/FrameIndexFile.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace mci {
@@ -128,6 +129,7 @@ std::string FrameIndexFile::encode(const FrameIndex& index)
             putVarint(out, zigzag(minus(k.dts, dts)));
             dts = k.dts;
         }
+        putVarint(out, zigzag(k.duration));
     }
     return out;
 }
@@ -164,6 +166,10 @@ bool FrameIndexFile::decode(const std::string& bytes, FrameIndex& index)
             k.pts = pts = plus(pts, unzigzag(in.varint()));
         if (head & kHasDts)
             k.dts = dts = plus(dts, unzigzag(in.varint()));
+        const int64_t duration = unzigzag(in.varint());
+        if (duration < 0 || duration > INT32_MAX)
+            break;
+        k.duration = int32_t(duration);
         // A stamp that is there cannot be the value that means none.
         const bool stampsSound = (!(head & kHasPts) || k.pts != FrameIndex::kNoTime) &&
                                  (!(head & kHasDts) || k.dts != FrameIndex::kNoTime);

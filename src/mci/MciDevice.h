@@ -1,5 +1,6 @@
 #pragma once
 #include "mci/MciError.h"
+#include "mci/MciTimeFormat.h"
 #include <cstdint>
 #include <string>
 
@@ -78,6 +79,18 @@ public:
     virtual int64_t position() = 0;              // frame on display
     virtual int64_t length() = 0;                // number of frames
     virtual int64_t nominalFrameRate1000() = 0;  // frames per second x 1000
+    // The first whole millisecond of frame n counted from the medium's start (n equal
+    // to length(): where the medium ends), and the frame shown at a millisecond. A
+    // device that knows its frames' own times overrides these; the nominal rate is
+    // the fallback.
+    virtual int64_t millisecondsOf(int64_t frame)
+    {
+        return MciTimeFormat::toCaller(TimeFormat::Milliseconds, frame, nominalFrameRate1000());
+    }
+    virtual int64_t frameAtMilliseconds(int64_t ms)
+    {
+        return MciTimeFormat::toFrames(TimeFormat::Milliseconds, ms, nominalFrameRate1000());
+    }
     virtual DeviceMode mode() = 0;
     virtual bool ready() = 0;
     virtual int volume() = 0;                    // 0..1000

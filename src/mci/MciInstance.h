@@ -17,11 +17,11 @@ struct MciInstance {
 
     int64_t toCaller(int64_t frames) const
     {
-        return MciTimeFormat::toCaller(timeFormat, frames, device->nominalFrameRate1000());
+        return timeFormat == TimeFormat::Frames ? frames : device->millisecondsOf(frames);
     }
     int64_t toFrames(int64_t value) const
     {
-        return MciTimeFormat::toFrames(timeFormat, value, device->nominalFrameRate1000());
+        return timeFormat == TimeFormat::Frames ? value : device->frameAtMilliseconds(value);
     }
 };
 

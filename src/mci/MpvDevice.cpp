@@ -329,6 +329,22 @@ int64_t MpvDevice::nominalFrameRate1000()
     return server_.isOpen() ? int64_t(std::llround(server_.index().frameRate() * 1000)) : 0;
 }
 
+// Milliseconds follow the frames' own times: a picture held for seconds counts as long
+// as it is shown.
+int64_t MpvDevice::millisecondsOf(int64_t frame)
+{
+    if (!server_.isOpen() || frame < 0)
+        return MciDevice::millisecondsOf(frame);
+    return server_.index().millisecondsOf(frame);
+}
+
+int64_t MpvDevice::frameAtMilliseconds(int64_t ms)
+{
+    if (!server_.isOpen() || ms < 0)
+        return MciDevice::frameAtMilliseconds(ms);
+    return server_.index().frameAtMilliseconds(ms);
+}
+
 DeviceMode MpvDevice::mode()
 {
     if (!server_.isOpen())

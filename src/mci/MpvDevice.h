@@ -37,6 +37,8 @@ public:
     int64_t position() override;
     int64_t length() override;
     int64_t nominalFrameRate1000() override;
+    int64_t millisecondsOf(int64_t frame) override;
+    int64_t frameAtMilliseconds(int64_t ms) override;
     DeviceMode mode() override;
     bool ready() override;
     int volume() override;

@@ -1,7 +1,10 @@
 #include "mci/PacketScanner.h"
 
 #include "mci/AvInput.h"
+#include "mci/PacketUnpacker.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
 
@@ -18,13 +21,14 @@ double rationalOr(AVRational r, double fallback)
     return (r.num > 0 && r.den > 0) ? av_q2d(r) : fallback;
 }
 
-// Nominal rate: the container's average where it has a sane one, else the base rate.
+// Nominal rate: the container's average, else its base rate, whatever it is (a slide
+// show may show a picture a minute); 25 only for a stream that states neither.
 double nominalRate(const AVStream* st)
 {
     double rate = rationalOr(st->avg_frame_rate, 0);
-    if (rate < 0.1 || rate > 1000)
+    if (!(rate > 0) || !std::isfinite(rate))
         rate = rationalOr(st->r_frame_rate, 0);
-    if (rate < 0.1 || rate > 1000)
+    if (!(rate > 0) || !std::isfinite(rate))
         rate = 25;
     return rate;
 }
@@ -57,13 +61,16 @@ FrameIndex::Facts PacketScanner::factsOf(const AvInput& input)
     return f;
 }
 
-void PacketScanner::readPackets(AvInput& input, FrameIndex& index)
+bool PacketScanner::readPackets(AvInput& input, FrameIndex& index)
 {
     input.discardAllButVideo();
+    PacketUnpacker unpacker;
     PacketPtr pkt(av_packet_alloc());
+    if (!pkt || !unpacker.open(input.video()))
+        return false;
     const int vi = input.videoStream();
     while (av_read_frame(input.context(), pkt.get()) >= 0) {
-        if (pkt->stream_index == vi) {
+        if (pkt->stream_index == vi && unpacker.unpack(pkt.get())) {
             if (index.packetCount() >= FrameIndex::kMaxPackets) {
                 av_packet_unref(pkt.get());
                 break;   // what lies beyond is not reachable; memory stays bounded
@@ -72,6 +79,7 @@ void PacketScanner::readPackets(AvInput& input, FrameIndex& index)
             p.pos = pkt->pos;
             p.pts = pkt->pts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->pts;
             p.dts = pkt->dts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->dts;
+            p.duration = int32_t(std::clamp<int64_t>(pkt->duration, 0, INT32_MAX));
             if (pkt->flags & AV_PKT_FLAG_KEY)
                 p.flags |= FrameIndex::kKey;
             if (pkt->flags & AV_PKT_FLAG_DISCARD)
@@ -80,19 +88,21 @@ void PacketScanner::readPackets(AvInput& input, FrameIndex& index)
         }
         av_packet_unref(pkt.get());
     }
+    return true;
 }
 
 // Picture types for containers without presentation stamps (AVI, elementary
 // streams): the codec's parser reads them from each packet's headers.
-void PacketScanner::readPictureTypes(const std::shared_ptr<MediaFile>& file, FrameIndex& index)
+bool PacketScanner::readPictureTypes(const std::shared_ptr<MediaFile>& file, FrameIndex& index)
 {
     AvInput input;
-    if (input.open(file) != AvInput::Result::Ok || !input.video())
-        return;
+    PacketUnpacker unpacker;
+    if (input.open(file) != AvInput::Result::Ok || !input.video() || !unpacker.open(input.video()))
+        return false;
     const AVCodecParameters* par = input.video()->codecpar;
     AVCodecParserContext* parser = av_parser_init(par->codec_id);
     if (!parser)
-        return;
+        return true;
     parser->flags |= PARSER_FLAG_COMPLETE_FRAMES;
     AVCodecContext* codec = avcodec_alloc_context3(nullptr);
     avcodec_parameters_to_context(codec, par);
@@ -100,7 +110,7 @@ void PacketScanner::readPictureTypes(const std::shared_ptr<MediaFile>& file, Fra
     PacketPtr pkt(av_packet_alloc());
     int64_t p = 0;
     while (p < index.packetCount() && av_read_frame(input.context(), pkt.get()) >= 0) {
-        if (pkt->stream_index == input.videoStream()) {
+        if (pkt->stream_index == input.videoStream() && unpacker.unpack(pkt.get())) {
             uint8_t* out = nullptr;
             int outSize = 0;
             av_parser_parse2(parser, codec, &out, &outSize, pkt->data, pkt->size, pkt->pts, pkt->dts, pkt->pos);
@@ -111,6 +121,7 @@ void PacketScanner::readPictureTypes(const std::shared_ptr<MediaFile>& file, Fra
     }
     av_parser_close(parser);
     avcodec_free_context(&codec);
+    return true;
 }
 
 FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& index)
@@ -146,12 +157,13 @@ FrameIndex::Result PacketScanner::scan(const std::shared_ptr<MediaFile>& file, F
         return FrameIndex::Result::Ok;   // no video: fine for an audio device, the caller decides
     if (index.displayWidth() <= 0 || index.displayHeight() <= 0)
         return FrameIndex::Result::Invalid;
-    readPackets(input, index);
+    if (!readPackets(input, index))
+        return FrameIndex::Result::Invalid;
     bool stamped = true;
     for (int64_t p = 0; p < index.packetCount() && stamped; ++p)
         stamped = index.packet(p).pts != FrameIndex::kNoTime;
-    if (!stamped)
-        readPictureTypes(file, index);
+    if (!stamped && !readPictureTypes(file, index))
+        return FrameIndex::Result::Invalid;
     index.number();
     return index.hasVideo() ? FrameIndex::Result::Ok : FrameIndex::Result::Invalid;
 }

@@ -20,8 +20,8 @@ public:
 
 private:
     static FrameIndex::Facts factsOf(const AvInput& input);
-    static void readPackets(AvInput& input, FrameIndex& index);
-    static void readPictureTypes(const std::shared_ptr<MediaFile>& file, FrameIndex& index);
+    static bool readPackets(AvInput& input, FrameIndex& index);
+    static bool readPictureTypes(const std::shared_ptr<MediaFile>& file, FrameIndex& index);
 };
 
 } // namespace mci

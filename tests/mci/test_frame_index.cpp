@@ -115,6 +115,54 @@ TEST(FrameIndexNumbering, PicturesBeforeTheFirstDecodedOneAndDiscardedPacketsAre
 // Runs the planner against a cache of frame numbers, decoding what it asks for the
 // way the decoder would (from the job's key frame up to its last frame) and keeping
 // what fits, while the position walks down as in reverse play.
+TEST(FrameIndexTimes, MillisecondsFollowTheFramesOwnTimesThroughHoldsRestartsAndTheLastFrame)
+{
+    Stream s;
+    // Twelve frames; frame 5 is held for 3 s (75 periods), then a second recording
+    // whose stamps start again; the last frame lasts its own 2 periods.
+    for (int64_t n = 0; n < 6; ++n)
+        s.add(n == 0 ? 'I' : 'P', n);
+    for (int64_t n = 6; n < 9; ++n)
+        s.add(n == 6 ? 'I' : 'P', n + 74);
+    for (int64_t n = 0; n < 3; ++n)
+        s.add(n == 0 ? 'I' : 'P', n);
+    s.index.number();
+    ASSERT_EQ(s.index.count(), 12);
+    EXPECT_DOUBLE_EQ(s.index.durationOf(4), 0.04);
+    EXPECT_DOUBLE_EQ(s.index.durationOf(5), 3.0);
+    EXPECT_EQ(s.index.millisecondsOf(5), 200);
+    EXPECT_EQ(s.index.millisecondsOf(6), 3200);
+    // Across the restart a frame lasts one period; so does the last, which has no duration.
+    EXPECT_EQ(s.index.millisecondsOf(9), 3320);
+    EXPECT_EQ(s.index.millisecondsOf(12), 3440);
+    // Every frame's millisecond leads back to it; inside the hold, to the held frame.
+    for (int64_t n = 0; n < 12; ++n)
+        EXPECT_EQ(s.index.frameAtMilliseconds(s.index.millisecondsOf(n)), n) << n;
+    EXPECT_EQ(s.index.frameAtMilliseconds(1999), 5);
+    EXPECT_EQ(s.index.frameAtMilliseconds(3199), 5);
+    EXPECT_EQ(s.index.frameAtMilliseconds(3440), 12);
+}
+
+TEST(FrameIndexTimes, TheLastFrameLastsItsOwnDurationWhereTheContainerGivesOne)
+{
+    // A slide show at one picture in 20 s (the time base), the last shown for 60 s.
+    FrameIndex index;
+    index.reset({"test", 20, 0.05, 320, 240, false});
+    for (int64_t n = 0; n < 3; ++n) {
+        FrameIndex::Packet p;
+        p.pos = n * 1000;
+        p.pts = n;
+        p.dts = n;
+        p.flags = FrameIndex::kKey;
+        p.duration = n == 2 ? 3 : 1;
+        index.add(p);
+    }
+    index.number();
+    EXPECT_EQ(index.millisecondsOf(1), 20000);
+    EXPECT_EQ(index.millisecondsOf(3), 100000);
+    EXPECT_EQ(index.frameAtMilliseconds(99999), 2);
+}
+
 TEST(PrefetchPlanning, PlayingBackThroughALongGroupDecodesItInAFewStretches)
 {
     Stream s;

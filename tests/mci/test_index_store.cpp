@@ -37,6 +37,7 @@ FrameIndex awkwardIndex()
         const int64_t restart = p >= 300 ? -300 : 0;   // a second recording from 0 again
         k.pts = p % 53 == 7 ? FrameIndex::kNoTime : (p + restart + (k.type == 'B' ? -1 : 1)) * 3003 + 5'000'000'000;
         k.dts = p % 89 == 3 ? FrameIndex::kNoTime : (p + restart) * 3003;
+        k.duration = p % 7 == 0 ? 0 : 3003;
         index.add(k);
     }
     index.number();
@@ -77,9 +78,12 @@ TEST(IndexStore, AnIndexReadBackNumbersEveryFrameAsTheScanDid)
         EXPECT_EQ(back.packet(p).dts, original.packet(p).dts) << p;
         EXPECT_EQ(back.packet(p).flags, original.packet(p).flags) << p;
         EXPECT_EQ(back.packet(p).type, original.packet(p).type) << p;
+        EXPECT_EQ(back.packet(p).duration, original.packet(p).duration) << p;
     }
-    for (int64_t n = 0; n < original.count(); ++n)
+    for (int64_t n = 0; n < original.count(); ++n) {
         ASSERT_EQ(back.packetOf(n), original.packetOf(n)) << n;
+        ASSERT_EQ(back.millisecondsOf(n), original.millisecondsOf(n)) << n;
+    }
 }
 
 TEST(IndexStore, BytesThatNoScanProducedDecodeToNothing)

@@ -1,6 +1,8 @@
 #include "MpvTestSupport.h"
 #include "mci/FrameIndex.h"
+#include "mci/MciService.h"
 
+#include <algorithm>
 #include <random>
 
 using namespace keldtest;
@@ -88,6 +90,26 @@ TEST_P(FrameExact, EverySeekShowsTheAskedFrame)
     EXPECT_EQ(device.mode(), mci::DeviceMode::Stopped);
 }
 
+TEST_P(FrameExact, SeeksAroundKeyFramesInAnyOrderShowTheAskedFrame)
+{
+    // The frames on either side of a key frame, asked for across the file in a mixed
+    // order: each seek starts decoding afresh at another group, or runs on from one.
+    const std::vector<int64_t> keys = keyFrames();
+    const int64_t last = truth.size() - 1;
+    std::vector<int64_t> targets;
+    for (int64_t k : keys)
+        for (int64_t n : {k - 1, k, k + 1, k + 2})
+            if (n >= 0 && n <= last)
+                targets.push_back(n);
+    std::mt19937 rng(77);
+    std::shuffle(targets.begin(), targets.end(), rng);
+    targets.resize(std::min<size_t>(targets.size(), 40));
+    for (int64_t n : targets) {
+        ASSERT_EQ(device.seek(n), mci::MCI_OK);
+        expectShows(n, "seek to " + std::to_string(n));
+    }
+}
+
 TEST_P(FrameExact, StepsWalkBackAcrossTwoGroupsAndForwardAgainEveryFrameOnce)
 {
     const std::vector<int64_t> keys = keyFrames();
@@ -136,6 +158,53 @@ TEST_P(FrameExact, PlayToStopsOnExactlyThatFrameEitherWay)
     }
 }
 
+// Milliseconds as the caller sees them follow the frames' own times.
+class FrameTimes : public ::testing::Test {
+protected:
+    void SetUp() override { useHeadlessDevice(); }
+    void open(ClipKind kind)
+    {
+        const ClipInfo clip = StampedClip::get(kind);
+        ASSERT_FALSE(clip.path.isEmpty()) << "ffmpeg could not make the clip";
+        ASSERT_EQ(send("open \"" + clip.path.toStdString() + "\" type mpegvideo alias vid"), mci::MCI_OK);
+        ASSERT_EQ(send("set vid time format milliseconds"), mci::MCI_OK);
+    }
+    std::string status(const std::string& item)
+    {
+        EXPECT_EQ(send("status vid " + item), mci::MCI_OK) << item;
+        return reply;
+    }
+    mci::ErrorCode send(const std::string& command) { return service.send(command, reply); }
+
+    mci::MciService service;
+    std::string reply;
+};
+
+TEST_F(FrameTimes, APictureHeldForSecondsCountsAsLongAsItIsShown)
+{
+    // Frames 0-20 last 40 ms, frame 20 stays 3 s, frames 21-49 last 40 ms again.
+    open(ClipKind::MkvHold);
+    EXPECT_EQ(status("length"), "4960");
+    ASSERT_EQ(send("seek vid to 2000 wait"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "800");
+    ASSERT_EQ(send("set vid time format frames"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "20");
+    ASSERT_EQ(send("seek vid to 21 wait"), mci::MCI_OK);
+    ASSERT_EQ(send("set vid time format milliseconds"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "3800");
+    ASSERT_EQ(send("seek vid to end wait"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "4920");
+}
+
+TEST_F(FrameTimes, ASlideShowKeepsItsRateOfAPictureIn20Seconds)
+{
+    open(ClipKind::AviSlideShow);
+    EXPECT_EQ(status("nominal frame rate"), "50");
+    EXPECT_EQ(status("length"), "80000");
+    ASSERT_EQ(send("seek vid to 59999 wait"), mci::MCI_OK);
+    EXPECT_EQ(status("position"), "40000");
+}
+
 INSTANTIATE_TEST_SUITE_P(Containers, FrameExact,
                          ::testing::Values(ClipCase {ClipKind::Mp4H264, "mp4_h264_bframes"},
                                            ClipCase {ClipKind::Mp4LongGop, "mp4_h264_long_gop"},
@@ -151,7 +220,19 @@ INSTANTIATE_TEST_SUITE_P(Containers, FrameExact,
                                            ClipCase {ClipKind::Mp4Fps240, "mp4_240fps"},
                                            ClipCase {ClipKind::MovEditList, "mov_2997_edit_list"},
                                            ClipCase {ClipKind::OggTheora, "ogg_theora"},
-                                           ClipCase {ClipKind::MkvHevc10, "mkv_hevc_10bit"}),
+                                           ClipCase {ClipKind::MkvHevc10, "mkv_hevc_10bit"},
+                                           ClipCase {ClipKind::AviPackedBf1, "avi_xvid_packed_bf1"},
+                                           ClipCase {ClipKind::AviPackedBf2, "avi_xvid_packed_bf2_2997"},
+                                           ClipCase {ClipKind::AviPackedBf3, "avi_xvid_packed_bf3"},
+                                           ClipCase {ClipKind::MovQtrle, "mov_qtrle"},
+                                           ClipCase {ClipKind::AviMsvideo1, "avi_msvideo1"},
+                                           ClipCase {ClipKind::MovSmc, "mov_smc"},
+                                           ClipCase {ClipKind::MovCinepak, "mov_cinepak"},
+                                           ClipCase {ClipKind::Mpeg1, "mpeg1_system_stream"},
+                                           ClipCase {ClipKind::MpegPsIntra, "mpeg2_program_stream_intra"},
+                                           ClipCase {ClipKind::MovSvq1, "mov_sorenson_video_1"},
+                                           ClipCase {ClipKind::AviNoIndex, "avi_without_index"},
+                                           ClipCase {ClipKind::MkvHold, "mkv_held_picture"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "MpvTestSupport.h"
 #include "StampedClip.h"
+#include "mci/FrameDecoder.h"
+#include "mci/FrameIndex.h"
 #include "mci/FramePainter.h"
 #include "mci/FrameIndexFile.h"
 #include "mci/FrameServer.h"
 #include "mci/IndexStore.h"
 #include "mci/MciService.h"
 #include "mci/MediaFile.h"
+#include "mci/PacketScanner.h"
 #include "mci/PlaybackClock.h"
 #include "mci/StoredIndex.h"
 
@@ -17,8 +20,10 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <random>
 
 using namespace keldtest;
 
@@ -83,9 +88,58 @@ TEST_P(ReversePlay, ShowsEveryFrameOnceInOrderAlsoThroughGroupsBiggerThanTheCach
     }
 }
 
+class FrameDecoding : public ::testing::TestWithParam<ClipKind> {};
+
+// The decoder itself, with no cache in front: each decoding starts afresh at the group
+// of the frame asked for (the frames on either side of the key frames, in a mixed
+// order) and names every picture by the frame ffmpeg decodes at that place.
+TEST_P(FrameDecoding, DecodingStartedAtAnyGroupNamesItsPicturesRight)
+{
+    const ClipInfo clip = StampedClip::get(GetParam());
+    ASSERT_FALSE(clip.path.isEmpty());
+    const QVector<int> truth = StampedClip::decodedStamps(clip.path);
+    std::shared_ptr<mci::MediaFile> file;
+    ASSERT_EQ(mci::MediaFile::open(clip.path.toStdString(), file), mci::MediaFile::Result::Ok);
+    mci::FrameIndex index;
+    ASSERT_EQ(mci::PacketScanner().scan(file, index), mci::FrameIndex::Result::Ok);
+    mci::FrameDecoder decoder(index);
+    ASSERT_EQ(decoder.open(file), mci::AvInput::Result::Ok);
+    AVFrame* first = nullptr;
+    const int64_t firstPacket = decoder.firstPicture(first);
+    const mci::DecodedFrame firstFrame(0, first);   // frees the picture
+    ASSERT_GE(firstPacket, 0);
+    index.markFirstOutput(firstPacket);
+    ASSERT_EQ(index.count(), truth.size());
+
+    std::vector<int64_t> targets;
+    for (int64_t p = 0; p < index.packetCount(); ++p)
+        if ((index.packet(p).flags & mci::FrameIndex::kKey) && index.frameOf(p) >= 0)
+            for (int64_t n = index.frameOf(p) - 1; n <= index.frameOf(p) + 1; ++n)
+                if (n >= 0 && n < index.count())
+                    targets.push_back(n);
+    std::shuffle(targets.begin(), targets.end(), std::mt19937(99));
+    targets.resize(std::min<size_t>(targets.size(), 30));
+    for (int64_t n : targets) {
+        std::vector<Shown> out;
+        const auto sink = [&](mci::FramePtr f) {
+            out.push_back({f->number(), stampOf(*f)});
+            return f->number() < n;
+        };
+        decoder.run(index.decodeStartFor(n), n, 0, sink, [] { return false; });
+        ASSERT_FALSE(out.empty()) << "nothing decoded for frame " << n;
+        for (const Shown& s : out)
+            EXPECT_EQ(s.stamp, truth[int(s.number)]) << "frame " << s.number << " decoding for " << n;
+        EXPECT_EQ(out.back().number, n);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, FrameDecoding,
+                         ::testing::Values(ClipKind::MpegPsIntra, ClipKind::MpegPs, ClipKind::Mpeg1, ClipKind::TsRestart,
+                                           ClipKind::AviPackedBf2, ClipKind::MovQtrle));
+
 INSTANTIATE_TEST_SUITE_P(Containers, ReversePlay,
                          ::testing::Values(ClipKind::Mp4LongGop, ClipKind::MpegPs, ClipKind::TsRestart,
-                                           ClipKind::AviMpeg4));
+                                           ClipKind::AviMpeg4, ClipKind::AviPackedBf2));
 
 // The listener runs outside the server's lock: it may ask the server what it likes.
 TEST(FrameServerFaults, TheListenerMayAskTheServerAndFramesArriveInRequestOrder)

@@ -41,6 +41,8 @@ QString stampSource(const QString& rate, int frames, double seconds, int first =
 }
 
 const QStringList kX264 = {"-c:v", "libx264", "-preset", "veryfast", "-bf", "3"};
+// libxvid packs B-frames in AVI as XviD did: a B-frame rides in the packet before it.
+const QStringList kXvid = {"-c:v", "libxvid", "-g", "25", "-q:v", "4"};
 
 Recipe recipeFor(ClipKind kind)
 {
@@ -85,6 +87,35 @@ Recipe recipeFor(ClipKind kind)
                 {"-c:v", "libx265", "-preset", "ultrafast", "-pix_fmt", "yuv420p10le", "-x265-params",
                  "keyint=40:bframes=3:log-level=error", "-f", "matroska"},
                 false, true};
+    case ClipKind::AviPackedBf1:
+        return {"stamp_packed_bf1.avi", 60, "25", 25, kXvid + QStringList{"-bf", "1", "-c:a", "libmp3lame", "-shortest", "-f", "avi"}, true, true};
+    case ClipKind::AviPackedBf2:
+        return {"stamp_packed_bf2.avi", 60, "30000/1001", 0,
+                kXvid + QStringList{"-bf", "2", "-c:a", "libmp3lame", "-shortest", "-f", "avi"}, true, true};
+    case ClipKind::AviPackedBf3:
+        return {"stamp_packed_bf3.avi", 60, "25", 25, kXvid + QStringList{"-bf", "3", "-c:a", "libmp3lame", "-shortest", "-f", "avi"}, true, true};
+    case ClipKind::MovQtrle:
+        return {"stamp_qtrle.mov", 50, "25", 25, {"-c:v", "qtrle", "-pix_fmt", "rgb24", "-g", "20", "-f", "mov"}, false, true};
+    case ClipKind::AviMsvideo1:
+        return {"stamp_msvideo1.avi", 50, "25", 25, {"-c:v", "msvideo1", "-pix_fmt", "rgb555le", "-g", "20", "-f", "avi"}, false, true};
+    case ClipKind::MovSmc:
+        return {"stamp_smc.mov", 50, "25", 25, {"-c:v", "smc", "-pix_fmt", "pal8", "-g", "20", "-f", "mov"}, false, true};
+    case ClipKind::MovCinepak:
+        return {"stamp_cinepak.mov", 50, "25", 25, {"-c:v", "cinepak", "-g", "20", "-f", "mov"}, false, true};
+    case ClipKind::Mpeg1:
+        return {"stamp_mpeg1.mpg", 73, "25", 25, {"-c:v", "mpeg1video", "-q:v", "3", "-g", "12", "-bf", "2", "-f", "mpeg"}, false, true};
+    case ClipKind::MpegPsIntra:
+        return {"stamp_mpeg2_intra.mpg", 60, "25", 25, {"-c:v", "mpeg2video", "-q:v", "3", "-g", "1", "-f", "vob"}, false, true};
+    case ClipKind::MovSvq1:
+        return {"stamp_svq1.mov", 50, "25", 25, {"-c:v", "svq1", "-g", "20", "-f", "mov"}, false, true};
+    case ClipKind::AviNoIndex:
+        return {"stamp_noindex.avi", 60, "25", 25, kXvid + QStringList{"-bf", "2", "-f", "avi"}, false, true};
+    case ClipKind::MkvHold:
+        // Frame 20 stays 3 s on screen: 40 ms each, then 3000, then 40 ms each again.
+        return {"stamp_hold.mkv", 50, "25", 25,
+                kX264 + QStringList{"-g", "15", "-vf", "setpts='(N+74*gt(N,20))/25/TB'", "-fps_mode", "vfr", "-f", "matroska"}, false, true};
+    case ClipKind::AviSlideShow:
+        return {"stamp_slides.avi", 4, "1/20", 0, {"-c:v", "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p", "-f", "avi"}, false, true};
     }
     return {};
 }
@@ -155,6 +186,20 @@ bool make(ClipKind kind, const Recipe& r, const QString& part)
         const bool ok = encode(r, 300, 0, whole)
                         && runFfmpeg({"-hide_banner", "-loglevel", "error", "-y", "-ss", "1.3", "-i", whole, "-c",
                                       "copy", "-f", "mov", part});
+        QFile::remove(whole);
+        return ok;
+    }
+    case ClipKind::AviNoIndex: {
+        // The file cut where its index begins, as a recording that was never closed.
+        const QString whole = part + ".whole.avi";
+        bool ok = encode(r, r.frames, 0, whole);
+        QFile in(whole);
+        if (ok && in.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = in.readAll();
+            const qsizetype idx1 = bytes.lastIndexOf("idx1");
+            QFile out(part);
+            ok = idx1 > 0 && out.open(QIODevice::WriteOnly) && out.write(bytes.left(idx1)) == idx1;
+        }
         QFile::remove(whole);
         return ok;
     }

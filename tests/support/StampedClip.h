@@ -25,6 +25,20 @@ enum class ClipKind {
     MpegEs,       // MPEG-2 elementary stream (.m2v): no time stamps at all
     OggTheora,    // Theora in Ogg
     MkvHevc10,    // HEVC 10-bit in Matroska, B-frames
+    // Old writers: pictures stored the way XviD, QuickTime and VCD tools stored them.
+    AviPackedBf1,   // XviD MPEG-4 in AVI, packed B-frames (1 between references), MP3 sound
+    AviPackedBf2,   // the same at 29.97 frames per second, 2 B-frames
+    AviPackedBf3,   // the same at 25, 3 B-frames
+    MovQtrle,       // QuickTime Animation: intra-coded pictures between rare key packets
+    AviMsvideo1,    // Microsoft Video 1, the same way
+    MovSmc,         // Apple Graphics (8-bit palette), the same way
+    MovCinepak,     // Cinepak in MOV
+    Mpeg1,          // MPEG-1 system stream (.mpg), GOP 12, B-frames; the last frame is a key frame
+    MpegPsIntra,    // MPEG-2 program stream of key frames only: pictures share the stream's blocks
+    MovSvq1,        // Sorenson Video 1 in MOV
+    AviNoIndex,     // XviD AVI with packed B-frames whose index (idx1) was never written
+    MkvHold,        // H.264 in Matroska, one picture held for 3 s in the middle
+    AviSlideShow,   // MJPEG in AVI at 1/20 frame per second
 };
 
 struct ClipInfo {
