@@ -6,6 +6,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/mem.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
@@ -13,19 +14,11 @@ extern "C" {
 namespace mci {
 namespace {
 
-// Paints black what lies outside the rectangle [x0, x1) x [y0, y1).
-void fillAround(uint8_t* pixels, int width, int height, int stride, int x0, int y0, int x1, int y1)
-{
-    for (int y = 0; y < height; ++y) {
-        uint32_t* row = reinterpret_cast<uint32_t*>(pixels + int64_t(y) * stride);
-        if (y < y0 || y >= y1) {
-            std::fill(row, row + width, 0xff000000u);
-            continue;
-        }
-        std::fill(row, row + x0, 0xff000000u);
-        std::fill(row + x1, row + width, 0xff000000u);
-    }
-}
+// swscale's vector code writes whole blocks: past the end of a row, and of the last
+// row, by up to this much. Its output goes to a scratch with that room, then the
+// exact pixels are copied out.
+constexpr int kRowAlign = 64;
+constexpr int kSlack = 256;
 
 int colorspaceOf(const AVFrame* f)
 {
@@ -44,21 +37,120 @@ int colorspaceOf(const AVFrame* f)
     }
 }
 
+bool convertible(const AVPixFmtDescriptor* desc)
+{
+    return desc && !(desc->flags & (AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_HWACCEL));
+}
+
 } // namespace
+
+struct FramePainter::Target {
+    uint8_t* pixels;
+    int width;
+    int height;
+    int stride;
+};
+
+int FramePainter::formatFor(const PixelMasks& m)
+{
+    struct Layout {
+        int bits;
+        uint32_t red;
+        uint32_t green;
+        uint32_t blue;
+        AVPixelFormat lsbFirst;
+        AVPixelFormat msbFirst;
+    };
+    // Where a 32-bit pixel has a byte to spare, opaque alpha goes there: an ARGB
+    // visual then shows the picture solid, and other visuals ignore the byte.
+    static constexpr Layout kLayouts[] = {
+        {32, 0xff0000, 0xff00, 0xff, AV_PIX_FMT_BGRA, AV_PIX_FMT_ARGB},
+        {32, 0xff, 0xff00, 0xff0000, AV_PIX_FMT_RGBA, AV_PIX_FMT_ABGR},
+        {24, 0xff0000, 0xff00, 0xff, AV_PIX_FMT_BGR24, AV_PIX_FMT_RGB24},
+        {24, 0xff, 0xff00, 0xff0000, AV_PIX_FMT_RGB24, AV_PIX_FMT_BGR24},
+        {16, 0xf800, 0x7e0, 0x1f, AV_PIX_FMT_RGB565LE, AV_PIX_FMT_RGB565BE},
+        {16, 0x1f, 0x7e0, 0xf800, AV_PIX_FMT_BGR565LE, AV_PIX_FMT_BGR565BE},
+        {16, 0x7c00, 0x3e0, 0x1f, AV_PIX_FMT_RGB555LE, AV_PIX_FMT_RGB555BE},
+        {16, 0x1f, 0x3e0, 0x7c00, AV_PIX_FMT_BGR555LE, AV_PIX_FMT_BGR555BE},
+    };
+    for (const Layout& l : kLayouts)
+        if (l.bits == m.bitsPerPixel && l.red == m.red && l.green == m.green && l.blue == m.blue)
+            return m.msbFirst ? l.msbFirst : l.lsbFirst;
+    return -1;
+}
+
+FramePainter::FramePainter()
+{
+    setFormat(AV_PIX_FMT_BGRA);
+}
 
 FramePainter::~FramePainter()
 {
     sws_freeContext(sws_);
+    av_free(scratch_);
+}
+
+bool FramePainter::setFormat(int avPixelFormat)
+{
+    if (avPixelFormat < 0)
+        return false;
+    const AVPixelFormat format = AVPixelFormat(avPixelFormat);
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+    if (!convertible(desc) || !(desc->flags & AV_PIX_FMT_FLAG_RGB) || (desc->flags & AV_PIX_FMT_FLAG_PLANAR)
+        || !sws_isSupportedOutput(format))
+        return false;
+    // Packed: every component steps by the whole pixel (15-bit pixels take two bytes).
+    const int bytes = desc->comp[0].step;
+    if (bytes <= 0 || bytes > int(sizeof black_))
+        return false;
+    format_ = avPixelFormat;
+    bytesPerPixel_ = bytes;
+    // Black with an opaque alpha, where the format has one (Qt's RGB32 wants it).
+    std::memset(black_, 0, sizeof black_);
+    if (desc->flags & AV_PIX_FMT_FLAG_ALPHA && desc->comp[3].depth == 8)
+        black_[desc->comp[3].offset] = 0xff;
+    return true;
+}
+
+// Paints black what lies outside the rectangle [x0, x1) x [y0, y1).
+void FramePainter::fillAround(const Target& t, int x0, int y0, int x1, int y1) const
+{
+    const int bpp = bytesPerPixel_;
+    const auto fill = [&](uint8_t* row, int from, int to) {
+        for (int x = from; x < to; ++x)
+            std::memcpy(row + int64_t(x) * bpp, black_, size_t(bpp));
+    };
+    for (int y = 0; y < t.height; ++y) {
+        uint8_t* row = t.pixels + int64_t(y) * t.stride;
+        if (y < y0 || y >= y1) {
+            fill(row, 0, t.width);
+            continue;
+        }
+        fill(row, 0, x0);
+        fill(row, x1, t.width);
+    }
+}
+
+uint8_t* FramePainter::scratch(int width, int height, int& stride)
+{
+    stride = (width * bytesPerPixel_ + kRowAlign - 1) / kRowAlign * kRowAlign + kRowAlign;
+    const size_t size = size_t(stride) * size_t(height) + kSlack;
+    if (size > scratchSize_) {
+        av_free(scratch_);
+        scratch_ = static_cast<uint8_t*>(av_malloc(size));
+        scratchSize_ = scratch_ ? size : 0;
+    }
+    return scratch_;
 }
 
 bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t* pixels, int width, int height,
                          int stride)
 {
+    const Target target {pixels, width, height, stride};
     const AVFrame* f = decoded.frame();
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(AVPixelFormat(f->format));
-    if (!desc || (desc->flags & (AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_HWACCEL)) || f->width <= 0
-        || f->height <= 0 || dest.width <= 0 || dest.height <= 0) {
-        fillAround(pixels, width, height, stride, 0, 0, 0, 0);
+    if (!convertible(desc) || f->width <= 0 || f->height <= 0 || dest.width <= 0 || dest.height <= 0) {
+        fillAround(target, 0, 0, 0, 0);
         return false;
     }
     // The visible part of the destination, and the part of the picture it shows.
@@ -66,7 +158,7 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
     const int vy0 = std::clamp(dest.top, 0, height);
     const int vx1 = int(std::clamp<int64_t>(int64_t(dest.left) + dest.width, vx0, width));
     const int vy1 = int(std::clamp<int64_t>(int64_t(dest.top) + dest.height, vy0, height));
-    fillAround(pixels, width, height, stride, vx0, vy0, vx1, vy1);
+    fillAround(target, vx0, vy0, vx1, vy1);
     if (vx1 <= vx0 || vy1 <= vy0)
         return true;
     const double sx = double(f->width) / dest.width;
@@ -81,7 +173,7 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
     cx0 = std::clamp(cx0, 0, f->width - 1);
     cy0 = std::clamp(cy0, 0, f->height - 1);
     if (cx1 <= cx0 || cy1 <= cy0) {
-        fillAround(pixels, width, height, stride, 0, 0, 0, 0);
+        fillAround(target, 0, 0, 0, 0);
         return true;
     }
 
@@ -105,16 +197,26 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
     }
     const int outW = vx1 - vx0;
     const int outH = vy1 - vy0;
-    sws_ = sws_getCachedContext(sws_, cx1 - cx0, cy1 - cy0, AVPixelFormat(f->format), outW, outH, AV_PIX_FMT_BGRA,
-                                SWS_BILINEAR, nullptr, nullptr, nullptr);
+    sws_ = sws_getCachedContext(sws_, cx1 - cx0, cy1 - cy0, AVPixelFormat(f->format), outW, outH,
+                                AVPixelFormat(format_), SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!sws_)
         return false;
     const int full = f->color_range == AVCOL_RANGE_JPEG;
     sws_setColorspaceDetails(sws_, sws_getCoefficients(colorspaceOf(f)), full, sws_getCoefficients(SWS_CS_DEFAULT),
                              1, 0, 1 << 16, 1 << 16);
-    uint8_t* dst[4] = {pixels + int64_t(vy0) * stride + int64_t(vx0) * 4, nullptr, nullptr, nullptr};
-    const int dstStride[4] = {stride, 0, 0, 0};
-    return sws_scale(sws_, src, f->linesize, 0, cy1 - cy0, dst, dstStride) > 0;
+    int scratchStride = 0;
+    uint8_t* out = scratch(outW, outH, scratchStride);
+    if (!out)
+        return false;
+    uint8_t* dst[4] = {out, nullptr, nullptr, nullptr};
+    const int dstStride[4] = {scratchStride, 0, 0, 0};
+    if (sws_scale(sws_, src, f->linesize, 0, cy1 - cy0, dst, dstStride) <= 0)
+        return false;
+    const size_t rowBytes = size_t(outW) * size_t(bytesPerPixel_);
+    for (int y = 0; y < outH; ++y)
+        std::memcpy(pixels + int64_t(vy0 + y) * stride + int64_t(vx0) * bytesPerPixel_,
+                    out + int64_t(y) * scratchStride, rowBytes);
+    return true;
 }
 
 } // namespace mci

@@ -400,7 +400,8 @@ ErrorCode MpvDevice::setWindowHandle(uint64_t nativeWindow)
         handle_ = nativeWindow;
         return MCI_OK;
     }
-    if (nativeWindow == handle_ && (nativeWindow || ownAttached_))
+    // The same window handle again is checked again: it may have been destroyed since.
+    if (!nativeWindow && !handle_ && ownAttached_)
         return MCI_OK;
     if (const ErrorCode err = window_->attach(nativeWindow))
         return err;

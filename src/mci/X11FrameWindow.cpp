@@ -144,11 +144,15 @@ void X11FrameWindow::applyRequests(std::unique_lock<std::mutex>& lock)
         const Rect own = ownGeometry_;
         const unsigned serial = attachSerial_;
         lock.unlock();
+        // The same window again keeps its picture and destination, if it is still there.
+        const bool again = parent && surface_->attachedTo(parent);
         const ErrorCode result = surface_->attach(parent, own);
+        if (result == MCI_OK)
+            painter_.setFormat(surface_->pixelFormat());
         lock.lock();
         attachResult_ = result;
         attachDone_ = serial;
-        if (result == MCI_OK) {
+        if (result == MCI_OK && !again) {
             // A new window starts with the picture filling it, as MCI's windows do.
             destSet_ = false;
             redraw_ = true;
@@ -173,6 +177,8 @@ void X11FrameWindow::draw(std::unique_lock<std::mutex>& lock)
     const Rect dest = destSet_ ? dest_ : Rect {0, 0, surface_->width(), surface_->height()};
     frameChanged_ = destChanged_ = redraw_ = false;
     lock.unlock();
+    // Without a server (gone) a frame counts as shown once handed over, as without
+    // a display: positions, waits and the sound go on.
     if (uint8_t* pixels = surface_->pixels()) {
         if (frame)
             painter_.paint(*frame, dest, pixels, surface_->width(), surface_->height(), surface_->stride());
@@ -198,6 +204,7 @@ void X11FrameWindow::run()
             continue;
         }
         lock.unlock();
+        // A lost connection's descriptor is left out (-1): it would stay readable.
         pollfd fds[2] = {{surface_->fd(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
         ::poll(fds, 2, 200);
         if (fds[1].revents & POLLIN) {
@@ -207,7 +214,9 @@ void X11FrameWindow::run()
         lock.lock();
     }
     lock.unlock();
-    surface_->detach();
+    // Closed on this thread: after a lost server Xlib keeps the connection locked
+    // for the thread that met the loss, and any other thread would wait for ever.
+    surface_.reset();
 }
 
 } // namespace mci

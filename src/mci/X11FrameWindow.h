@@ -16,6 +16,9 @@ class X11Surface;
 // own. Everything X happens on the window's own thread and its own connection to
 // the server, so drawing never waits for the caller and the caller never for it.
 // The child selects no input: clicks and keys reach the owner's window as before.
+// Pixels are written in the window's own format (15, 16, 24 or 32 bits); a window of
+// another kind is refused. Once the X server is gone nothing is drawn, and a frame
+// counts as shown when it is handed over, as without a display.
 class X11FrameWindow : public FrameWindow {
 public:
     X11FrameWindow();

@@ -1,6 +1,7 @@
 #include "mci/X11Surface.h"
 
-#include "mci/XlibErrorGuard.h"
+#include "mci/FramePainter.h"
+#include "mci/XlibConnection.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -8,60 +9,56 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
-#include <atomic>
-#include <mutex>
+#include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 namespace mci {
 namespace {
 
 // Window ids are 29-bit numbers; anything larger names no window.
 constexpr uint64_t kLargestWindowId = 0x1FFFFFFF;
+constexpr int kDefaultWidth = 320;
+constexpr int kDefaultHeight = 240;
 
-std::atomic<bool> requestFailed {false};
-
-int noteFailure(::Display*, XErrorEvent*)
+int bitsPerPixelOf(::Display* dpy, int depth)
 {
-    requestFailed = true;
-    return 0;
+    int count = 0;
+    XPixmapFormatValues* formats = XListPixmapFormats(dpy, &count);
+    int bits = 0;
+    for (int i = 0; i < count; ++i)
+        if (formats[i].depth == depth)
+            bits = formats[i].bits_per_pixel;
+    if (formats)
+        XFree(formats);
+    return bits;
 }
 
-// Runs X requests and tells whether the server refused any of them.
-template <typename F>
-bool succeeds(::Display* dpy, F requests)
+// The pixel format a window of this visual takes; -1 for one whose pixels are
+// no colours of their own (a palette of 8 bits or fewer).
+int formatOf(::Display* dpy, Visual* visual, int depth)
 {
-    // The handler is the process's: one window at a time.
-    static std::mutex serial;
-    std::lock_guard<std::mutex> lock(serial);
-    XSync(dpy, False);
-    requestFailed = false;
-    const XErrorHandler previous = XSetErrorHandler(&noteFailure);
-    requests();
-    XSync(dpy, False);
-    XSetErrorHandler(previous);
-    return !requestFailed;
-}
-
-// Pixels are written as B, G, R, A bytes: the visual must read them that way.
-bool drawable(::Display* dpy, Visual* visual, int depth)
-{
-    return visual && (depth == 24 || depth == 32) && visual->red_mask == 0xff0000 && visual->green_mask == 0xff00
-           && visual->blue_mask == 0xff && ImageByteOrder(dpy) == LSBFirst;
+    if (!visual || visual->c_class != TrueColor)
+        return -1;
+    return FramePainter::formatFor({bitsPerPixelOf(dpy, depth), uint32_t(visual->red_mask),
+                                    uint32_t(visual->green_mask), uint32_t(visual->blue_mask),
+                                    ImageByteOrder(dpy) == MSBFirst});
 }
 
 } // namespace
 
 struct X11Surface::Impl {
+    XlibConnection connection;
     ::Display* dpy = nullptr;
     Visual* visual = nullptr;
     int depth = 0;
+    int bitsPerPixel = 0;
     GC gc = nullptr;
     XImage* image = nullptr;
     XShmSegmentInfo shm {};
     bool shmAvailable = false;
     bool usingShm = false;
     Atom deleteWindow = 0;
+    Rect own;   // where the own top-level window goes, outer top-left corner
 };
 
 X11Surface::X11Surface() : d_(new Impl) {}
@@ -69,25 +66,27 @@ X11Surface::X11Surface() : d_(new Impl) {}
 X11Surface::~X11Surface()
 {
     detach();
-    if (d_->dpy)
-        XCloseDisplay(d_->dpy);
-    delete d_;
+    delete d_;   // closes the connection
 }
 
 bool X11Surface::connect()
 {
-    KeepXlibErrorsNonFatal();
-    d_->dpy = XOpenDisplay(nullptr);
-    if (!d_->dpy)
+    if (!d_->connection.open())
         return false;
+    d_->dpy = d_->connection.display();
     d_->shmAvailable = XShmQueryExtension(d_->dpy) && !std::getenv("KELD32_MCI_NO_SHM");
     d_->deleteWindow = XInternAtom(d_->dpy, "WM_DELETE_WINDOW", False);
     return true;
 }
 
+bool X11Surface::lost() const
+{
+    return d_->connection.lost();
+}
+
 int X11Surface::fd() const
 {
-    return d_->dpy ? ConnectionNumber(d_->dpy) : -1;
+    return lost() ? -1 : ConnectionNumber(d_->dpy);
 }
 
 ErrorCode X11Surface::attach(uint64_t parent, const Rect& own)
@@ -95,36 +94,66 @@ ErrorCode X11Surface::attach(uint64_t parent, const Rect& own)
     ::Display* dpy = d_->dpy;
     if (!dpy)
         return MCIERR_DEVICE_NOT_READY;
+    if (lost())
+        return MCIERR_HARDWARE;
     if (parent > kLargestWindowId)
         return MCIERR_OUTOFRANGE;
+    if (parent && attachedTo(parent))
+        return checkParent();
     // The new window is checked first: a refused handle leaves the old one drawn.
     XWindowAttributes a {};
     if (parent) {
-        if (!succeeds(dpy, [&] { XGetWindowAttributes(dpy, Window(parent), &a); }) || a.width <= 0)
-            return MCIERR_OUTOFRANGE;   // names no window
+        if (!d_->connection.succeeds([&] { XGetWindowAttributes(dpy, Window(parent), &a); }) || a.width <= 0)
+            return lost() ? MCIERR_HARDWARE : MCIERR_OUTOFRANGE;   // names no window
     } else {
         a.visual = DefaultVisual(dpy, DefaultScreen(dpy));
         a.depth = DefaultDepth(dpy, DefaultScreen(dpy));
-        a.width = own.width > 0 ? own.width : 320;
-        a.height = own.height > 0 ? own.height : 240;
+        a.width = own.width > 0 ? own.width : kDefaultWidth;
+        a.height = own.height > 0 ? own.height : kDefaultHeight;
     }
-    if (!drawable(dpy, a.visual, a.depth))
+    const int format = formatOf(dpy, a.visual, a.depth);
+    if (format < 0) {
+        std::fprintf(stderr, "KELD32: the video device cannot draw into a window of depth %d (%s): only "
+                             "displays of 15, 16, 24 or 32 bits are supported\n",
+                     a.depth, a.visual && a.visual->c_class == TrueColor ? "unknown pixel layout" : "colour palette");
         return MCIERR_UNSUPPORTED_FUNCTION;
+    }
     detach();
     d_->visual = a.visual;
     d_->depth = a.depth;
+    d_->bitsPerPixel = bitsPerPixelOf(dpy, a.depth);
+    format_ = format;
+    return createWindow(parent, own, a.width, a.height);
+}
+
+// The same handle again: still drawn into if the window is still there.
+ErrorCode X11Surface::checkParent()
+{
+    XWindowAttributes a {};
+    if (d_->connection.succeeds([&] { XGetWindowAttributes(d_->dpy, Window(parent_), &a); }))
+        return MCI_OK;
+    if (lost())
+        return MCIERR_HARDWARE;
+    forgetWindow();   // went with its parent
+    return MCIERR_OUTOFRANGE;
+}
+
+ErrorCode X11Surface::createWindow(uint64_t parent, const Rect& own, int width, int height)
+{
+    ::Display* dpy = d_->dpy;
     XSetWindowAttributes swa {};
     swa.background_pixel = 0;
     swa.border_pixel = 0;
     const Window host = parent ? Window(parent) : RootWindow(dpy, DefaultScreen(dpy));
+    d_->own = {own.left, own.top, width, height};
     Window w = 0;
-    const bool made = succeeds(dpy, [&] {
-        w = XCreateWindow(dpy, host, parent ? 0 : own.left, parent ? 0 : own.top, unsigned(a.width),
-                          unsigned(a.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+    const bool made = d_->connection.succeeds([&] {
+        w = XCreateWindow(dpy, host, parent ? 0 : own.left, parent ? 0 : own.top, unsigned(width),
+                          unsigned(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                           CWBackPixel | CWBorderPixel, &swa);
     });
     if (!made || !w)
-        return MCIERR_OUTOFRANGE;
+        return lost() ? MCIERR_HARDWARE : MCIERR_OUTOFRANGE;
     window_ = w;
     parent_ = parent;
     if (parent) {
@@ -136,13 +165,31 @@ ErrorCode X11Surface::attach(uint64_t parent, const Rect& own)
         XStoreName(dpy, w, "KELD32");
         XSetWMProtocols(dpy, w, &d_->deleteWindow, 1);
         XSelectInput(dpy, w, ExposureMask | StructureNotifyMask);
+        placeOwn();
     }
     d_->gc = XCreateGC(dpy, w, 0, nullptr);
-    width_ = a.width;
-    height_ = a.height;
+    width_ = width;
+    height_ = height;
     makeImage();
     XSync(dpy, False);
-    return MCI_OK;
+    return lost() ? MCIERR_HARDWARE : MCI_OK;
+}
+
+// Position and size of the own window, as the caller asked for them. A window
+// manager places a window where it likes unless told that the user chose the
+// place (USPosition): the hints go with every move, before and after mapping.
+void X11Surface::placeOwn()
+{
+    const Rect& r = d_->own;
+    XSizeHints hints {};
+    hints.flags = USPosition | USSize | PPosition | PSize | PWinGravity;
+    hints.x = r.left;
+    hints.y = r.top;
+    hints.width = r.width;
+    hints.height = r.height;
+    hints.win_gravity = NorthWestGravity;
+    XSetWMNormalHints(d_->dpy, window_, &hints);
+    XMoveResizeWindow(d_->dpy, window_, r.left, r.top, unsigned(r.width), unsigned(r.height));
 }
 
 void X11Surface::detach()
@@ -155,7 +202,7 @@ void X11Surface::detach()
     d_->gc = nullptr;
     if (window_) {
         // The parent may be gone already, and our window with it: nothing to report.
-        succeeds(d_->dpy, [&] {
+        d_->connection.succeeds([&] {
             XDestroyWindow(d_->dpy, window_);
             if (parent_)
                 XSelectInput(d_->dpy, parent_, NoEventMask);
@@ -166,45 +213,60 @@ void X11Surface::detach()
     width_ = height_ = 0;
 }
 
-bool X11Surface::makeImage()
+void X11Surface::forgetWindow()
+{
+    freeImage();
+    window_ = 0;
+    parent_ = 0;
+}
+
+bool X11Surface::makeSharedImage()
 {
     ::Display* dpy = d_->dpy;
-    if (width_ <= 0 || height_ <= 0)
-        return false;
-    if (d_->shmAvailable) {
-        XImage* image = XShmCreateImage(dpy, d_->visual, unsigned(d_->depth), ZPixmap, nullptr, &d_->shm,
-                                        unsigned(width_), unsigned(height_));
-        if (image && image->bits_per_pixel == 32) {
-            d_->shm.shmid = shmget(IPC_PRIVATE, size_t(image->bytes_per_line) * size_t(height_), IPC_CREAT | 0600);
-            d_->shm.shmaddr = d_->shm.shmid >= 0 ? static_cast<char*>(shmat(d_->shm.shmid, nullptr, 0)) : nullptr;
-            if (d_->shm.shmaddr && d_->shm.shmaddr != reinterpret_cast<char*>(-1)) {
-                image->data = d_->shm.shmaddr;
-                d_->shm.readOnly = False;
-                const bool attached = succeeds(dpy, [&] { XShmAttach(dpy, &d_->shm); });
-                // Marked for removal now: it goes when both sides let go, even after a crash.
-                shmctl(d_->shm.shmid, IPC_RMID, nullptr);
-                if (attached) {
-                    d_->image = image;
-                    d_->usingShm = true;
-                    return true;
-                }
-                shmdt(d_->shm.shmaddr);
+    XImage* image = XShmCreateImage(dpy, d_->visual, unsigned(d_->depth), ZPixmap, nullptr, &d_->shm,
+                                    unsigned(width_), unsigned(height_));
+    if (image && image->bits_per_pixel == d_->bitsPerPixel) {
+        d_->shm.shmid = shmget(IPC_PRIVATE, size_t(image->bytes_per_line) * size_t(height_), IPC_CREAT | 0600);
+        d_->shm.shmaddr = d_->shm.shmid >= 0 ? static_cast<char*>(shmat(d_->shm.shmid, nullptr, 0)) : nullptr;
+        if (d_->shm.shmaddr && d_->shm.shmaddr != reinterpret_cast<char*>(-1)) {
+            image->data = d_->shm.shmaddr;
+            d_->shm.readOnly = False;
+            const bool attached = d_->connection.succeeds([&] { XShmAttach(dpy, &d_->shm); });
+            // Marked for removal now: it goes when both sides let go, even after a crash.
+            shmctl(d_->shm.shmid, IPC_RMID, nullptr);
+            if (attached) {
+                d_->image = image;
+                d_->usingShm = true;
+                return true;
             }
-            image->data = nullptr;
+            shmdt(d_->shm.shmaddr);
         }
-        if (image)
-            XDestroyImage(image);
+        image->data = nullptr;
+    }
+    if (image)
+        XDestroyImage(image);
+    if (!lost())
         d_->shmAvailable = false;   // a remote server: plain images from now on
-    }
-    char* data = static_cast<char*>(std::calloc(size_t(width_) * size_t(height_), 4));
-    if (!data)
+    return false;
+}
+
+bool X11Surface::makeImage()
+{
+    if (width_ <= 0 || height_ <= 0 || lost())
         return false;
-    d_->image = XCreateImage(dpy, d_->visual, unsigned(d_->depth), ZPixmap, 0, data, unsigned(width_),
-                             unsigned(height_), 32, 0);
-    if (!d_->image) {
-        std::free(data);
+    if (d_->shmAvailable && makeSharedImage())
+        return true;
+    // Xlib works out the row length (rows padded to 32 bits) for the visual's pixels.
+    XImage* image = XCreateImage(d_->dpy, d_->visual, unsigned(d_->depth), ZPixmap, 0, nullptr, unsigned(width_),
+                                 unsigned(height_), 32, 0);
+    if (!image)
+        return false;
+    image->data = static_cast<char*>(std::calloc(size_t(image->bytes_per_line) * size_t(height_), 1));
+    if (!image->data || image->bits_per_pixel != d_->bitsPerPixel) {
+        XDestroyImage(image);   // frees the pixels too
         return false;
     }
+    d_->image = image;
     d_->usingShm = false;
     return true;
 }
@@ -214,7 +276,7 @@ void X11Surface::freeImage()
     if (!d_->image)
         return;
     if (d_->usingShm) {
-        succeeds(d_->dpy, [&] { XShmDetach(d_->dpy, &d_->shm); });
+        d_->connection.succeeds([&] { XShmDetach(d_->dpy, &d_->shm); });
         shmdt(d_->shm.shmaddr);
         d_->image->data = nullptr;
     }
@@ -235,27 +297,33 @@ void X11Surface::resize(int width, int height)
 
 void X11Surface::setOwnGeometry(const Rect& r)
 {
-    if (!ownWindow() || r.width <= 0 || r.height <= 0)
+    if (r.width <= 0 || r.height <= 0)
         return;
-    XMoveResizeWindow(d_->dpy, window_, r.left, r.top, unsigned(r.width), unsigned(r.height));
+    d_->own = r;
+    if (!ownWindow() || lost())
+        return;
+    placeOwn();
     XFlush(d_->dpy);
 }
 
 void X11Surface::setOwnVisible(bool visible)
 {
-    if (!ownWindow())
+    if (!ownWindow() || lost())
         return;
-    if (visible)
+    if (visible) {
         XMapRaised(d_->dpy, window_);
-    else
+        // Some window managers place a window by their own rules when it is mapped.
+        placeOwn();
+    } else {
         XUnmapWindow(d_->dpy, window_);
+    }
     XFlush(d_->dpy);
 }
 
 bool X11Surface::handleEvents()
 {
     bool again = false;
-    while (d_->dpy && XPending(d_->dpy)) {
+    while (d_->dpy && !lost() && XPending(d_->dpy)) {
         XEvent ev;
         XNextEvent(d_->dpy, &ev);
         switch (ev.type) {
@@ -273,12 +341,8 @@ bool X11Surface::handleEvents()
             }
             break;
         case DestroyNotify:
-            if (parent_ && ev.xdestroywindow.window == parent_) {
-                // Our window went with it.
-                freeImage();
-                window_ = 0;
-                parent_ = 0;
-            }
+            if (parent_ && ev.xdestroywindow.window == parent_)
+                forgetWindow();   // our window went with it
             break;
         case ClientMessage:
             if (Atom(ev.xclient.data.l[0]) == d_->deleteWindow)
@@ -293,7 +357,7 @@ bool X11Surface::handleEvents()
 
 uint8_t* X11Surface::pixels()
 {
-    return d_->image ? reinterpret_cast<uint8_t*>(d_->image->data) : nullptr;
+    return d_->image && !lost() ? reinterpret_cast<uint8_t*>(d_->image->data) : nullptr;
 }
 
 int X11Surface::stride() const
@@ -303,7 +367,7 @@ int X11Surface::stride() const
 
 void X11Surface::put()
 {
-    if (!window_ || !d_->image)
+    if (!window_ || !d_->image || lost())
         return;
     if (d_->usingShm)
         XShmPutImage(d_->dpy, window_, d_->gc, d_->image, 0, 0, 0, 0, unsigned(width_), unsigned(height_), False);

@@ -16,12 +16,17 @@ public:
     X11Surface& operator=(const X11Surface&) = delete;
 
     bool connect();
+    // The connection's descriptor; -1 once the server is gone.
     int fd() const;
+    // True once the X server is gone: nothing is drawn from then on.
+    bool lost() const;
 
-    // A child covering `parent`, or a top-level window when parent is 0.
+    // A child covering `parent`, or a top-level window when parent is 0. For the
+    // parent already drawn into, only checks that it still exists.
     ErrorCode attach(uint64_t parent, const Rect& ownGeometry);
     void detach();
     bool attached() const { return window_ != 0; }
+    bool attachedTo(uint64_t parent) const { return window_ != 0 && parent_ == parent; }
     bool ownWindow() const { return parent_ == 0 && window_ != 0; }
 
     void setOwnGeometry(const Rect& rect);
@@ -31,8 +36,10 @@ public:
     // (exposed, or resized: then pixels() changed too).
     bool handleEvents();
 
-    // The image to paint (B, G, R, A bytes), of the window's current size.
+    // The image to paint, in pixelFormat() (an AVPixelFormat), of the window's
+    // current size.
     uint8_t* pixels();
+    int pixelFormat() const { return format_; }
     int width() const { return width_; }
     int height() const { return height_; }
     int stride() const;
@@ -41,8 +48,13 @@ public:
 
 private:
     struct Impl;
+    ErrorCode checkParent();
+    ErrorCode createWindow(uint64_t parent, const Rect& own, int width, int height);
+    void placeOwn();
     bool makeImage();
+    bool makeSharedImage();
     void freeImage();
+    void forgetWindow();
     void resize(int width, int height);
 
     Impl* d_;
@@ -50,6 +62,7 @@ private:
     unsigned long parent_ = 0;
     int width_ = 0;
     int height_ = 0;
+    int format_ = -1;
 };
 
 } // namespace mci

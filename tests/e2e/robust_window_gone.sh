@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The window the device draws into is destroyed by its owner while a clip plays,
 # and the medium is closed right after: the device's own window inside it is gone
-# too, and an X error about it must not end the program. The service must close,
-# open the clip again and answer, and exit normally. Several rounds, since whether
+# too, and an X error about it must not end the program. The handle, given again,
+# is refused as naming no window. The service must close, open the clip again and
+# answer, and exit normally. Several rounds, since whether
 # the device sees the window go before the close is a race. A handle that names no
 # window at all is refused.
 #   bash robust_window_gone.sh BUILD_DIR
@@ -37,14 +38,19 @@ one_round() {  # ROUND
     local k
     for k in $(seq 1 2000); do grep -q destroyed "$dir/owner" && break; sleep 0.005; done
     grep -q destroyed "$dir/owner" || fail "round $1: the helper did not destroy its window"
-    printf 'close vid\nopen "%s" alias vid\nstatus vid mode\nclose vid\n' "$CLIP" >&3
+    # The same handle again names no window now, however often it is given.
+    printf 'window vid handle %s\nwindow vid handle %s\nclose vid\nopen "%s" alias vid\nstatus vid mode\nclose vid\n' \
+        "$xid" "$xid" "$CLIP" >&3
     exec 3>&-
     wait "$tool"; rc=$?
     wait "$owner" 2>/dev/null
 
-    check_eq "round $1: mcisend exit status" 0 "$rc"
+    # Status 1 for the two refused handles; every command answered, so nothing ended it early.
+    check_eq "round $1: mcisend exit status" 1 "$rc"
+    check_eq "round $1: commands answered" 9 "$(wc -l <"$dir/out")"
     grep -q 'X Error' "$dir/err" && fail "round $1: an X error ended the service: $(grep -m1 -A2 'X Error' "$dir/err")"
-    check_eq "round $1: mode after the window went and the clip was opened again" $'0\tstopped' "$(sed -n 6p "$dir/out")"
+    check_eq "round $1: the destroyed window's handle again" $'282\t\n282\t' "$(sed -n 4,5p "$dir/out")"
+    check_eq "round $1: mode after the window went and the clip was opened again" $'0\tstopped' "$(sed -n 8p "$dir/out")"
 }
 
 for round in 1 2 3 4 5 6; do one_round "$round"; done

@@ -5,6 +5,9 @@
 #include "mci/FrameServer.h"
 
 #include <QFileInfo>
+#include <QProcess>
+
+#include <vector>
 
 using namespace keldtest;
 using mci::MpvDevice;
@@ -106,6 +109,116 @@ TEST(FramePainter, AMagnifiedAndPannedDestinationShowsThatPartOfThePictureAndBla
     EXPECT_EQ(qGray(window.pixel(150, 200)), 0);
     EXPECT_EQ(white(160 + 10 * 3 + 5), true);    // bar 3, now 10 pixels wide
     EXPECT_EQ(white(160 + 10 * 2 + 5), false);
+}
+
+// A one-frame clip of a test pattern at that size, in the most common 4:2:0 format.
+QString smallClip(int width, int height)
+{
+    const QString size = QString("%1x%2").arg(width).arg(height);
+    const QString path = StampedClip::folder() + "/small_" + size + ".mkv";
+    if (!QFileInfo::exists(path)) {
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                "testsrc=size=" + size + ":rate=25:duration=0.04", "-pix_fmt", "yuv420p",
+                                "-c:v", "ffv1", path});
+        if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+            return {};
+    }
+    return path;
+}
+
+// swscale's vector code writes past the end of the rows it is given: into the
+// next row, the black border, or the heap beyond the last row. Every byte outside
+// what a paint may touch carries a mark that must survive it.
+TEST(FramePainter, WritesNoByteOutsideItsRowsAtAnySizeAndPixelFormat)
+{
+    const QList<QSize> sizes = {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {12, 12}, {24, 24},
+                                {2, 64}, {40, 30}, {90, 60}, {120, 90}, {200, 150}, {250, 180}, {33, 17}};
+    const int formats[] = {mci::FramePainter::formatFor({32, 0xff0000, 0xff00, 0xff, false}),
+                           mci::FramePainter::formatFor({16, 0xf800, 0x7e0, 0x1f, false}),
+                           mci::FramePainter::formatFor({16, 0x7c00, 0x3e0, 0x1f, false}),
+                           mci::FramePainter::formatFor({24, 0xff0000, 0xff00, 0xff, false})};
+    constexpr uint8_t kMark = 0xa5;
+    constexpr int kGuard = 64;
+    for (const QSize& size : sizes) {
+        const QString clip = smallClip(size.width(), size.height());
+        ASSERT_FALSE(clip.isEmpty()) << "ffmpeg could not make the clip";
+        mci::FrameServer server;
+        ASSERT_EQ(server.open(clip.toStdString()), mci::FrameServer::Result::Ok) << clip.toStdString();
+        server.show(0);
+        const mci::FramePtr frame = server.waitFor(0, std::chrono::seconds(10));
+        ASSERT_TRUE(frame);
+        for (const int format : formats) {
+            mci::FramePainter painter;
+            ASSERT_TRUE(painter.setFormat(format));
+            const int bpp = painter.bytesPerPixel();
+            const int w = size.width();
+            const int h = size.height();
+            // The whole target, exactly w x h, followed by guard bytes.
+            std::vector<uint8_t> exact(size_t(w) * h * bpp + kGuard, kMark);
+            EXPECT_TRUE(painter.paint(*frame, {0, 0, w, h}, exact.data(), w, h, w * bpp));
+            for (size_t i = size_t(w) * h * bpp; i < exact.size(); ++i)
+                ASSERT_EQ(exact[i], kMark) << w << "x" << h << " format " << format << ": byte " << i;
+            // A destination one pixel in from every side of a target with longer rows:
+            // the border must be black and the bytes past each row untouched.
+            const int tw = w + 2;
+            const int th = h + 2;
+            const int stride = tw * bpp + 8;
+            std::vector<uint8_t> framed(size_t(stride) * th + kGuard, kMark);
+            painter.paint(*frame, {1, 1, w, h}, framed.data(), tw, th, stride);
+            for (int y = 0; y < th; ++y) {
+                const uint8_t* row = framed.data() + size_t(y) * stride;
+                for (int x = tw * bpp; x < stride; ++x)
+                    ASSERT_EQ(row[x], kMark) << w << "x" << h << " format " << format << ": row " << y;
+                const int rightBorder = (tw - 1) * bpp;
+                ASSERT_NE(row[rightBorder], kMark) << w << "x" << h << " format " << format << ": row " << y;
+            }
+        }
+    }
+}
+
+TEST(Capture, WritesTheWholeFrameOfAnySizeAlsoTheSmallest)
+{
+    useHeadlessDevice();
+    for (const QSize size : {QSize(1, 1), QSize(7, 7), QSize(2, 64), QSize(250, 180)}) {
+        const QString clip = smallClip(size.width(), size.height());
+        ASSERT_FALSE(clip.isEmpty());
+        MpvDevice device;
+        ASSERT_EQ(device.open(clip.toStdString()), mci::MCI_OK);
+        const QString path = StampedClip::folder() + "/capture_small.bmp";
+        QFile::remove(path);
+        ASSERT_EQ(device.capture(path.toStdString()), mci::MCI_OK);
+        const QImage image(path);
+        EXPECT_EQ(image.size(), size);
+    }
+}
+
+// On a 16- or 15-bit display the picture is drawn in the screen's own format.
+TEST(FramePainter, PaintsSixteenAndFifteenBitPixelsThatShowThePicture)
+{
+    mci::FrameServer server;
+    ASSERT_EQ(server.open(StampedClip::get(ClipKind::AviMjpeg).path.toStdString()), mci::FrameServer::Result::Ok);
+    server.show(74);
+    const mci::FramePtr frame = server.waitFor(74, std::chrono::seconds(10));
+    ASSERT_TRUE(frame);
+    const std::pair<mci::FramePainter::PixelMasks, QImage::Format> formats[] = {
+        {{16, 0xf800, 0x7e0, 0x1f, false}, QImage::Format_RGB16},
+        {{16, 0x7c00, 0x3e0, 0x1f, false}, QImage::Format_RGB555},
+        {{32, 0xff, 0xff00, 0xff0000, false}, QImage::Format_RGBX8888}};
+    for (const auto& [format, qtFormat] : formats) {
+        QImage window(320, 240, qtFormat);
+        window.fill(Qt::red);
+        mci::FramePainter painter;
+        ASSERT_TRUE(painter.setFormat(mci::FramePainter::formatFor(format)));
+        ASSERT_TRUE(painter.paint(*frame, {0, 0, 320, 240}, window.bits(), 320, 240, int(window.bytesPerLine())));
+        EXPECT_EQ(StampedClip::readStamp(window), 74) << "bits " << format.bitsPerPixel;
+        EXPECT_LT(qGray(window.pixel(10, 120)), 32) << "bits " << format.bitsPerPixel;   // bar 0 is black
+    }
+    // An 8-bit palette, or masks no format has, are refused rather than drawn wrong.
+    mci::FramePainter painter;
+    EXPECT_EQ(mci::FramePainter::formatFor({8, 0, 0, 0, false}), -1);
+    EXPECT_EQ(mci::FramePainter::formatFor({16, 0xf00, 0xf0, 0xf, false}), -1);
+    EXPECT_FALSE(painter.setFormat(-1));
 }
 
 TEST(FrameIndex, VariableRateFramesKeepTheirOwnTimes)
