@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <cstdlib>
+
 namespace {
 
 QSize screenSizeOf(const QWidget* window)
@@ -25,6 +27,13 @@ QSize screenSizeOf(const QWidget* window)
 
 void TBedienTeil::FormCreate()
 {
+    // Qt ends the program with exit() when its X connection breaks, past every
+    // window's destruction: the settings are written on that way out too.
+    static const bool exitHook = std::atexit([] {
+        if (BedienTeil)
+            BedienTeil->WriteSettingsOnce();
+    }) == 0;
+    (void)exitHook;
     if (!RegData) {
         RegData = new TRegistryEnhanced(this);
         RegData->Key = QStringLiteral("Software\\Vantu\\ZORVEX\\");
@@ -66,19 +75,25 @@ void TBedienTeil::ExitProgramClick()
     TerminateProgram();
 }
 
+void TBedienTeil::WriteSettingsOnce()
+{
+    if (!RegData || SettingsWritten)
+        return;
+    SettingsWritten = true;
+    PanelSettingsIO io;
+    io.PanelLeft = x();
+    io.PanelTop = y();
+    io.Timer2Interval = Timer2 ? Timer2->interval() : 250;
+    io.QueueForcesCommandLoop = CommandLoopHeld == 1;
+    WritePanelSettings(*RegData, io);
+}
+
 void TBedienTeil::FormDestroy()
 {
     // The settings are written before the medium is closed: nothing written depends
     // on the close, and a media engine that fails while tearing down its window must
     // never cost the user the settings.
-    if (RegData) {
-        PanelSettingsIO io;
-        io.PanelLeft = x();
-        io.PanelTop = y();
-        io.Timer2Interval = Timer2 ? Timer2->interval() : 250;
-        io.QueueForcesCommandLoop = CommandLoopHeld == 1;
-        WritePanelSettings(*RegData, io);
-    }
+    WriteSettingsOnce();
     CloseMedia(OpenResult);
     RevokePanelDropTarget(*this);
 }

@@ -82,6 +82,7 @@ public:
 
     // The settings store; made by the start-up code.
     TRegistryEnhanced* RegData = nullptr;
+    bool SettingsWritten = false;
 
     // Windows the menu shows; set by whoever creates them. While one is missing its
     // menu entry does only the panel's part of the work.
@@ -103,6 +104,9 @@ public:
     void FormActivate();
     void FormClick();
     void FormDestroy();
+    // Writes the settings once per run: from FormDestroy, or at the process's exit
+    // when the toolkit ends the program without it (the X server went away).
+    void WriteSettingsOnce();
     void ExitProgramClick();
 
     // Button handlers.

@@ -129,8 +129,10 @@ for round in 1 2 3; do
     grep -q "connection to the X server" "$WORK/lost$round.err" || fail "round $round: nothing said on stderr"
 done
 
-# The player: the toolkit ends it, with a message and without a crash.
+# The player: the toolkit ends it, with a message, without a crash, and with its
+# settings written.
 for round in 1 2; do
+    rm -f "$XDG_CONFIG_HOME/Vantu/ZORVEX.conf"
     start_xvfb 1024x768x24 || continue
     start_player "$CLIP" || { stop_servers; continue; }
     sleep 1
@@ -141,6 +143,7 @@ for round in 1 2; do
     PLAYER_PID=""
     [ "$rc" -lt 128 ] || fail "round $round: the player died of signal $((rc - 128)): $(tail -3 "$WORK/player.err")"
     grep -qi "X server\|X11 connection" "$WORK/player.err" || fail "round $round: no message: $(cat "$WORK/player.err")"
+    grep -qi '^Zoom=' "$XDG_CONFIG_HOME/Vantu/ZORVEX.conf" 2>/dev/null || fail "round $round: the settings were not written"
 done
 
 e2e_end
