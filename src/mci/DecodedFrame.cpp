@@ -18,8 +18,8 @@ int64_t bufferBytes(const AVFrame* f)
 
 } // namespace
 
-DecodedFrame::DecodedFrame(int64_t number, AVFrame* frame)
-    : number_(number), frame_(frame), bytes_(bufferBytes(frame))
+DecodedFrame::DecodedFrame(int64_t number, AVFrame* frame, Orientation orientation)
+    : number_(number), frame_(frame), bytes_(bufferBytes(frame)), orientation_(orientation)
 {
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "mci/Orientation.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -10,7 +12,8 @@ namespace mci {
 // shows it and a capture, and freed when the last of them lets go.
 class DecodedFrame {
 public:
-    DecodedFrame(int64_t number, AVFrame* frame);   // takes the frame over
+    // Takes the frame over; `orientation` turns it upright when it is shown.
+    DecodedFrame(int64_t number, AVFrame* frame, Orientation orientation = {});
     ~DecodedFrame();
     DecodedFrame(const DecodedFrame&) = delete;
     DecodedFrame& operator=(const DecodedFrame&) = delete;
@@ -18,11 +21,13 @@ public:
     int64_t number() const { return number_; }
     const AVFrame* frame() const { return frame_; }
     int64_t bytes() const { return bytes_; }
+    Orientation orientation() const { return orientation_; }
 
 private:
     int64_t number_;
     AVFrame* frame_;
     int64_t bytes_;
+    Orientation orientation_;
 };
 
 using FramePtr = std::shared_ptr<const DecodedFrame>;

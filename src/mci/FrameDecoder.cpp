@@ -158,7 +158,7 @@ FrameDecoder::Outcome FrameDecoder::receive(const Sink& sink)
         if (!picture)
             return Outcome::Failed;
         av_frame_move_ref(picture, frame_);
-        if (!sink(std::make_shared<DecodedFrame>(n, picture)))
+        if (!sink(std::make_shared<DecodedFrame>(n, picture, index_.facts().orientation)))
             return Outcome::Stopped;
     }
     return Outcome::End;

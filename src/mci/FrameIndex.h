@@ -1,4 +1,6 @@
 #pragma once
+#include "mci/Orientation.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,6 +46,7 @@ public:
         int width = 0;            // display size (sample aspect applied)
         int height = 0;
         bool byteSeek = false;    // the demuxer finds packets by byte position better than by time
+        Orientation orientation;  // width and height above are those of the upright picture
     };
 
     // Reads a file (a convenience around PacketScanner for callers without a decoder).

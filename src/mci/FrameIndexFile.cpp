@@ -110,6 +110,7 @@ std::string FrameIndexFile::encode(const FrameIndex& index)
     putVarint(out, uint64_t(f.width));
     putVarint(out, uint64_t(f.height));
     out.push_back(f.byteSeek ? 1 : 0);
+    out.push_back(char(f.orientation.quarterTurns | (f.orientation.mirrored ? 4 : 0)));
     putVarint(out, uint64_t(index.packetCount()));
     int64_t pos = 0, pts = 0, dts = 0;
     for (int64_t p = 0; p < index.packetCount(); ++p) {
@@ -148,8 +149,11 @@ bool FrameIndexFile::decode(const std::string& bytes, FrameIndex& index)
     f.width = int(std::min<uint64_t>(in.varint(), 1u << 30));
     f.height = int(std::min<uint64_t>(in.varint(), 1u << 30));
     f.byteSeek = in.byte() != 0;
+    const uint8_t turn = in.byte();
+    f.orientation.quarterTurns = turn & 3;
+    f.orientation.mirrored = (turn & 4) != 0;
     const uint64_t count = in.varint();
-    if (!in.ok() || !sane(f) || count == 0 || count > in.left() / kMinPacketBytes)
+    if (!in.ok() || !sane(f) || turn > 7 || count == 0 || count > in.left() / kMinPacketBytes)
         return false;
     index.reset(f);
     int64_t pos = 0, pts = 0, dts = 0;

@@ -10,7 +10,7 @@ namespace mci {
 // Decoding checks every field and refuses what no scan could have produced.
 class FrameIndexFile {
 public:
-    static constexpr uint32_t kVersion = 2;
+    static constexpr uint32_t kVersion = 3;
 
     static std::string encode(const FrameIndex& index);
     // Fills `index` (numbered) and returns true, or returns false and leaves it empty.

@@ -44,6 +44,11 @@ bool convertible(const AVPixFmtDescriptor* desc)
 
 } // namespace
 
+// A rectangle [x0, x1) x [y0, y1).
+struct Visible {
+    int x0, y0, x1, y1;
+};
+
 struct FramePainter::Target {
     uint8_t* pixels;
     int width;
@@ -161,15 +166,24 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
     fillAround(target, vx0, vy0, vx1, vy1);
     if (vx1 <= vx0 || vy1 <= vy0)
         return true;
-    const double sx = double(f->width) / dest.width;
-    const double sy = double(f->height) / dest.height;
+    // In the stored picture's terms: the destination before it is turned upright,
+    // and the visible part of it.
+    const Orientation turn = decoded.orientation();
+    const int dw = turn.swapsSides() ? dest.height : dest.width;
+    const int dh = turn.swapsSides() ? dest.width : dest.height;
+    int ua = 0, va = 0, ub = 0, vb = 0;
+    turn.toStored(vx0 - dest.left, vy0 - dest.top, dw, dh, ua, va);
+    turn.toStored(vx1 - 1 - dest.left, vy1 - 1 - dest.top, dw, dh, ub, vb);
+    const Visible part {std::min(ua, ub), std::min(va, vb), std::max(ua, ub) + 1, std::max(va, vb) + 1};
+    const double sx = double(f->width) / dw;
+    const double sy = double(f->height) / dh;
     // Crops start on whole chroma samples.
     const int alignX = 1 << desc->log2_chroma_w;
     const int alignY = 1 << desc->log2_chroma_h;
-    int cx0 = int(std::floor((vx0 - dest.left) * sx)) / alignX * alignX;
-    int cy0 = int(std::floor((vy0 - dest.top) * sy)) / alignY * alignY;
-    int cx1 = std::min(f->width, int(std::ceil((vx1 - dest.left) * sx)));
-    int cy1 = std::min(f->height, int(std::ceil((vy1 - dest.top) * sy)));
+    int cx0 = int(std::floor(part.x0 * sx)) / alignX * alignX;
+    int cy0 = int(std::floor(part.y0 * sy)) / alignY * alignY;
+    int cx1 = std::min(f->width, int(std::ceil(part.x1 * sx)));
+    int cy1 = std::min(f->height, int(std::ceil(part.y1 * sy)));
     cx0 = std::clamp(cx0, 0, f->width - 1);
     cy0 = std::clamp(cy0, 0, f->height - 1);
     if (cx1 <= cx0 || cy1 <= cy0) {
@@ -195,8 +209,8 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
         const int y = subsampled ? cy0 >> desc->log2_chroma_h : cy0;
         src[p] = f->data[p] + int64_t(y) * f->linesize[p] + int64_t(x) * step;
     }
-    const int outW = vx1 - vx0;
-    const int outH = vy1 - vy0;
+    const int outW = part.x1 - part.x0;
+    const int outH = part.y1 - part.y0;
     sws_ = sws_getCachedContext(sws_, cx1 - cx0, cy1 - cy0, AVPixelFormat(f->format), outW, outH,
                                 AVPixelFormat(format_), SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!sws_)
@@ -212,10 +226,24 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
     const int dstStride[4] = {scratchStride, 0, 0, 0};
     if (sws_scale(sws_, src, f->linesize, 0, cy1 - cy0, dst, dstStride) <= 0)
         return false;
-    const size_t rowBytes = size_t(outW) * size_t(bytesPerPixel_);
-    for (int y = 0; y < outH; ++y)
-        std::memcpy(pixels + int64_t(vy0 + y) * stride + int64_t(vx0) * bytesPerPixel_,
-                    out + int64_t(y) * scratchStride, rowBytes);
+    if (turn.upright()) {
+        const size_t rowBytes = size_t(outW) * size_t(bytesPerPixel_);
+        for (int y = 0; y < outH; ++y)
+            std::memcpy(pixels + int64_t(vy0 + y) * stride + int64_t(vx0) * bytesPerPixel_,
+                        out + int64_t(y) * scratchStride, rowBytes);
+        return true;
+    }
+    // Each pixel to where it stands upright: inside the visible part by construction.
+    const int bpp = bytesPerPixel_;
+    for (int j = 0; j < outH; ++j) {
+        const uint8_t* row = out + int64_t(j) * scratchStride;
+        for (int i = 0; i < outW; ++i) {
+            int x = 0, y = 0;
+            turn.toUpright(part.x0 + i, part.y0 + j, dw, dh, x, y);
+            std::memcpy(pixels + int64_t(dest.top + y) * stride + int64_t(dest.left + x) * bpp, row + int64_t(i) * bpp,
+                        size_t(bpp));
+        }
+    }
     return true;
 }
 

@@ -87,7 +87,7 @@ FrameServer::Result FrameServer::open(const std::string& path)
         undecodable_.assign(size_t(index_.count()), false);
         cache_.clear();
         cache_.setBudget(cacheBytes_ > 0 ? cacheBytes_ : cacheBytesFromEnvironment());
-        cache_.put(std::make_shared<DecodedFrame>(index_.frameOf(first), picture));
+        cache_.put(std::make_shared<DecodedFrame>(index_.frameOf(first), picture, index_.facts().orientation));
     } catch (const std::bad_alloc&) {
         close();
         return Result::OutOfMemory;

@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/display.h>
 }
 
 namespace mci {
@@ -31,6 +33,30 @@ double nominalRate(const AVStream* st)
     if (!(rate > 0) || !std::isfinite(rate))
         rate = 25;
     return rate;
+}
+
+// The stream's display matrix as whole quarter turns, as ffmpeg turns pictures
+// upright; a matrix that mirrors is undone by a mirror first.
+Orientation orientationOf(const AVStream* st)
+{
+    Orientation o;
+    size_t size = 0;
+    const uint8_t* data = av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    if (!data || size < 9 * sizeof(int32_t))
+        return o;
+    int32_t m[9];
+    std::memcpy(m, data, sizeof m);
+    o.mirrored = int64_t(m[0]) * m[4] - int64_t(m[1]) * m[3] < 0;
+    if (o.mirrored) {
+        m[0] = -m[0];
+        m[3] = -m[3];
+    }
+    const double counterClockwise = av_display_rotation_get(m);
+    if (std::isnan(counterClockwise))
+        return {};
+    const long turns = std::lround(-counterClockwise / 90.0);
+    o.quarterTurns = int(((turns % 4) + 4) % 4);
+    return o;
 }
 
 struct PacketDeleter {
@@ -55,6 +81,9 @@ FrameIndex::Facts PacketScanner::factsOf(const AvInput& input)
     const double sar = rationalOr(st->sample_aspect_ratio, rationalOr(st->codecpar->sample_aspect_ratio, 1));
     if (sar > 0 && std::fabs(sar - 1) > 1e-3)
         f.width = int(std::lround(f.width * sar));
+    f.orientation = orientationOf(st);
+    if (f.orientation.swapsSides())
+        std::swap(f.width, f.height);
     // Streams whose time stamps may restart are found by byte position.
     const int flags = ctx->iformat ? ctx->iformat->flags : 0;
     f.byteSeek = (flags & (AVFMT_TS_DISCONT | AVFMT_NOTIMESTAMPS)) && !(flags & AVFMT_NO_BYTE_SEEK);

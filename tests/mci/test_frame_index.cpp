@@ -13,7 +13,7 @@ namespace {
 // frame periods (kNoTime: none).
 struct Stream {
     FrameIndex index;
-    Stream() { index.reset({"test", 1.0 / 25, 25, 320, 240, false}); }
+    Stream() { index.reset({"test", 1.0 / 25, 25, 320, 240, false, {}}); }
     void add(char type, int64_t pts, uint8_t extra = 0)
     {
         FrameIndex::Packet p;
@@ -147,7 +147,7 @@ TEST(FrameIndexTimes, TheLastFrameLastsItsOwnDurationWhereTheContainerGivesOne)
 {
     // A slide show at one picture in 20 s (the time base), the last shown for 60 s.
     FrameIndex index;
-    index.reset({"test", 20, 0.05, 320, 240, false});
+    index.reset({"test", 20, 0.05, 320, 240, false, {}});
     for (int64_t n = 0; n < 3; ++n) {
         FrameIndex::Packet p;
         p.pos = n * 1000;

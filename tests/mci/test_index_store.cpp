@@ -25,7 +25,7 @@ namespace {
 FrameIndex awkwardIndex()
 {
     FrameIndex index;
-    index.reset({"mpegts", 1.0 / 90000, 29.97, 720, 480, true});
+    index.reset({"mpegts", 1.0 / 90000, 29.97, 720, 480, true, {1, true}});
     const char types[] = {'I', 'B', 'B', 'P', 'B', 'P'};
     for (int64_t p = 0; p < 600; ++p) {
         FrameIndex::Packet k;
@@ -70,6 +70,8 @@ TEST(IndexStore, AnIndexReadBackNumbersEveryFrameAsTheScanDid)
     EXPECT_EQ(back.facts().formatName, "mpegts");
     EXPECT_EQ(back.frameRate(), 29.97);
     EXPECT_TRUE(back.facts().byteSeek);
+    EXPECT_EQ(back.facts().orientation.quarterTurns, 1);
+    EXPECT_TRUE(back.facts().orientation.mirrored);
     ASSERT_EQ(back.packetCount(), original.packetCount());
     ASSERT_EQ(back.count(), original.count());
     for (int64_t p = 0; p < original.packetCount(); ++p) {

@@ -5,6 +5,7 @@
 #include "mci/FrameServer.h"
 
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 
 #include <vector>
@@ -219,6 +220,46 @@ TEST(FramePainter, PaintsSixteenAndFifteenBitPixelsThatShowThePicture)
     EXPECT_EQ(mci::FramePainter::formatFor({8, 0, 0, 0, false}), -1);
     EXPECT_EQ(mci::FramePainter::formatFor({16, 0xf00, 0xf0, 0xf, false}), -1);
     EXPECT_FALSE(painter.setFormat(-1));
+}
+
+// A picture stored on its side (a phone held upright) is shown and captured upright,
+// and its source size is the upright one: exactly as ffmpeg turns it.
+TEST(Capture, PicturesStoredOnTheirSideAreShownUprightAsFfmpegTurnsThem)
+{
+    useHeadlessDevice();
+    const ClipInfo clip = StampedClip::get(ClipKind::AviMjpeg);
+    ASSERT_FALSE(clip.path.isEmpty());
+    for (const int degrees : {90, 180, 270}) {
+        const QString turned = StampedClip::folder() + QStringLiteral("/turned%1.mov").arg(degrees);
+        const QString truth = StampedClip::folder() + QStringLiteral("/turned%1.png").arg(degrees);
+        QFile::remove(turned);
+        QFile::remove(truth);
+        ASSERT_EQ(QProcess::execute("ffmpeg", {"-v", "error", "-y", "-i", clip.path, "-c", "copy", "-metadata:s:v:0",
+                                               QStringLiteral("rotate=%1").arg(degrees), turned}),
+                  0);
+        ASSERT_EQ(QProcess::execute("ffmpeg", {"-v", "error", "-y", "-i", turned, "-vf", "select=eq(n\\,7)",
+                                               "-vsync", "passthrough", "-frames:v", "1", truth}),
+                  0);
+        MpvDevice device;
+        ASSERT_EQ(device.open(turned.toStdString()), mci::MCI_OK);
+        ASSERT_EQ(device.seek(7), mci::MCI_OK);
+        const QImage expected = QImage(truth).convertToFormat(QImage::Format_RGB32);
+        const mci::Rect source = device.source();
+        EXPECT_EQ(QSize(source.width, source.height), expected.size()) << degrees;
+        const QString shot = StampedClip::folder() + "/turned.bmp";
+        QFile::remove(shot);
+        ASSERT_EQ(device.capture(shot.toStdString()), mci::MCI_OK);
+        const QImage captured = QImage(shot).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(captured.size(), expected.size()) << degrees;
+        // The same conversion on both sides but for rounding: far apart when turned wrongly.
+        double difference = 0;
+        for (int y = 0; y < captured.height(); ++y)
+            for (int x = 0; x < captured.width(); ++x) {
+                const QRgb a = captured.pixel(x, y), b = expected.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+            }
+        EXPECT_LT(difference / (3.0 * captured.width() * captured.height()), 6.0) << degrees;
+    }
 }
 
 TEST(FrameIndex, VariableRateFramesKeepTheirOwnTimes)
