@@ -18,12 +18,13 @@ namespace mci {
 // that restart or jump between groups therefore change nothing.
 class FrameIndex {
 public:
-    // Packets of one stream that one index may hold: the table grows with the packets
-    // read and stops here (about 22 hours at 25 frames per second).
-    static constexpr int64_t kMaxPackets = 2'000'000;
+    // Packets of one stream that one index may hold (about 88 hours at 25 frames per
+    // second, some 400 MB of index): the table grows with the packets read, and a
+    // stream with more is refused rather than cut short, which would give a wrong length.
+    static constexpr int64_t kMaxPackets = 8'000'000;
     static constexpr int64_t kNoTime = INT64_MIN;
 
-    enum class Result { Ok, NotFound, Invalid };
+    enum class Result { Ok, NotFound, Invalid, TooLong };
 
     struct Packet {
         int64_t pos = -1;       // byte position in the file, -1 when unknown

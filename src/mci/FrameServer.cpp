@@ -65,6 +65,10 @@ FrameServer::Result FrameServer::open(const std::string& path)
             return Result::NotFound;
         case FrameIndex::Result::Invalid:
             return Result::Invalid;
+        case FrameIndex::Result::TooLong:
+            std::fprintf(stderr, "KELD32: %s has more than %lld video packets, more than a frame index holds\n",
+                         path.c_str(), static_cast<long long>(FrameIndex::kMaxPackets));
+            return Result::OutOfMemory;
         case FrameIndex::Result::Ok:
             break;
         }

@@ -90,19 +90,19 @@ FrameIndex::Facts PacketScanner::factsOf(const AvInput& input)
     return f;
 }
 
-bool PacketScanner::readPackets(AvInput& input, FrameIndex& index)
+FrameIndex::Result PacketScanner::readPackets(AvInput& input, FrameIndex& index)
 {
     input.discardAllButVideo();
     PacketUnpacker unpacker;
     PacketPtr pkt(av_packet_alloc());
     if (!pkt || !unpacker.open(input.video()))
-        return false;
+        return FrameIndex::Result::Invalid;
     const int vi = input.videoStream();
     while (av_read_frame(input.context(), pkt.get()) >= 0) {
         if (pkt->stream_index == vi && unpacker.unpack(pkt.get())) {
             if (index.packetCount() >= FrameIndex::kMaxPackets) {
                 av_packet_unref(pkt.get());
-                break;   // what lies beyond is not reachable; memory stays bounded
+                return FrameIndex::Result::TooLong;
             }
             FrameIndex::Packet p;
             p.pos = pkt->pos;
@@ -117,7 +117,7 @@ bool PacketScanner::readPackets(AvInput& input, FrameIndex& index)
         }
         av_packet_unref(pkt.get());
     }
-    return true;
+    return FrameIndex::Result::Ok;
 }
 
 // Picture types for containers without presentation stamps (AVI, elementary
@@ -186,8 +186,10 @@ FrameIndex::Result PacketScanner::scan(const std::shared_ptr<MediaFile>& file, F
         return FrameIndex::Result::Ok;   // no video: fine for an audio device, the caller decides
     if (index.displayWidth() <= 0 || index.displayHeight() <= 0)
         return FrameIndex::Result::Invalid;
-    if (!readPackets(input, index))
-        return FrameIndex::Result::Invalid;
+    if (const FrameIndex::Result read = readPackets(input, index); read != FrameIndex::Result::Ok) {
+        index.reset({});
+        return read;
+    }
     bool stamped = true;
     for (int64_t p = 0; p < index.packetCount() && stamped; ++p)
         stamped = index.packet(p).pts != FrameIndex::kNoTime;

@@ -20,7 +20,7 @@ public:
 
 private:
     static FrameIndex::Facts factsOf(const AvInput& input);
-    static bool readPackets(AvInput& input, FrameIndex& index);
+    static FrameIndex::Result readPackets(AvInput& input, FrameIndex& index);
     static bool readPictureTypes(const std::shared_ptr<MediaFile>& file, FrameIndex& index);
 };
 
