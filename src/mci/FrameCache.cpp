@@ -8,7 +8,10 @@ double FrameCache::cost(int64_t n) const
 {
     const int64_t d = n - focus_;
     const bool behind = direction_ != 0 && (d > 0) != (direction_ > 0);
-    return double(d < 0 ? -d : d) * (behind ? 2.0 : 1.0);
+    // Paused, a step back may come; playing, the frames passed are done with, and
+    // keeping them would evict the frames about to be shown.
+    const double behindWeight = travelling_ ? 64.0 : 2.0;
+    return double(d < 0 ? -d : d) * (behind ? behindWeight : 1.0);
 }
 
 bool FrameCache::pinned(int64_t n) const
@@ -65,11 +68,12 @@ void FrameCache::clear()
     bytes_ = 0;
 }
 
-void FrameCache::setFocus(int64_t position, int direction)
+void FrameCache::setFocus(int64_t position, int direction, bool travelling)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     focus_ = position;
     direction_ = direction;
+    travelling_ = travelling;
 }
 
 void FrameCache::setBudget(int64_t bytes)

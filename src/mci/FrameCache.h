@@ -23,7 +23,9 @@ public:
     bool has(int64_t n) const;
     void clear();
 
-    void setFocus(int64_t position, int direction);
+    // Where the position is and which way it last moved; `travelling`: it keeps
+    // moving that way (play), so what lies behind it goes first.
+    void setFocus(int64_t position, int direction, bool travelling = false);
     void setBudget(int64_t bytes);
     int64_t budget() const { return budget_; }
     int64_t bytes() const;
@@ -45,6 +47,7 @@ private:
     int64_t frameBytes_ = 0;
     int64_t focus_ = 0;
     int direction_ = 0;
+    bool travelling_ = false;
 };
 
 } // namespace mci

@@ -103,6 +103,7 @@ FrameServer::Result FrameServer::open(const std::string& path)
     exhausted_ = false;
     broken_ = false;
     jobsRun_ = 0;
+    picturesDecoded_ = 0;
     handedOver_ = -1;
     worker_ = std::thread(&FrameServer::work, this);
     return Result::Ok;
@@ -167,7 +168,7 @@ void FrameServer::show(int64_t frame)
         target_ = frame;
         ++generation_;
         exhausted_ = false;
-        cache_.setFocus(frame, direction_);
+        cache_.setFocus(frame, direction_, motion_ != Motion::Still);
         handedOver_ = -1;
     }
     changed_.notify_all();
@@ -184,7 +185,7 @@ void FrameServer::setMotion(Motion motion)
         motion_ = motion;
         if (motion != Motion::Still)
             direction_ = motion == Motion::Forward ? 1 : -1;
-        cache_.setFocus(target_, direction_);
+        cache_.setFocus(target_, direction_, motion != Motion::Still);
         ++generation_;
         exhausted_ = false;
     }
@@ -309,6 +310,7 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
     int64_t highest = -1;
     const FrameDecoder::Sink sink = [&](FramePtr frame) {
         const int64_t n = frame->number();
+        ++picturesDecoded_;
         if (n >= job.first && n <= job.last)
             seen[size_t(n - job.first)] = true;
         highest = std::max(highest, n);

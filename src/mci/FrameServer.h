@@ -77,6 +77,8 @@ public:
     const FrameCache& cache() const { return cache_; }
     // Decoding jobs run since the open (for tests and diagnosis).
     int64_t jobsRun() const { return jobsRun_.load(); }
+    // Pictures the decoder has handed out since the open, kept or not.
+    int64_t picturesDecoded() const { return picturesDecoded_.load(); }
 
 private:
     void work();
@@ -103,6 +105,7 @@ private:
     std::vector<bool> undecodable_;     // by frame; learned while decoding
     std::atomic<bool> broken_ {false};
     std::atomic<int64_t> jobsRun_ {0};
+    std::atomic<int64_t> picturesDecoded_ {0};
     std::atomic<int64_t> target_ {0};
     int64_t handedOver_ = -1;           // the frame last given to the listener for the target
     int direction_ = 0;

@@ -302,6 +302,44 @@ private:
     std::vector<std::pair<int64_t, double>> shown_;
 };
 
+// Real time run faster by a factor: the position moves at its pace while decoding,
+// as on a real medium, runs far ahead of it.
+class FastTime : public mci::PlaybackTime {
+public:
+    explicit FastTime(int factor) : factor_(factor), start_(Clock::now()) {}
+    Clock::time_point now() override { return start_ + (Clock::now() - start_) * factor_; }
+    bool sleepUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake, Clock::time_point t,
+                    const std::function<bool()>& stopped) override
+    {
+        return !wake.wait_until(lock, start_ + (t - start_) / factor_, stopped);
+    }
+
+private:
+    const int factor_;
+    const Clock::time_point start_;
+};
+
+// Playing forward through a medium longer than the cache, each picture is decoded
+// once: the frames passed make room for those about to be shown, and decoding runs
+// on without going back to the key frame (a single one here).
+TEST(ForwardPlay, DecodesEachPictureOnceAlsoThroughMoreFramesThanTheCacheHolds)
+{
+    const ClipInfo clip = StampedClip::get(ClipKind::Mp4LongGop);
+    ASSERT_FALSE(clip.path.isEmpty());
+    mci::FrameServer server(4 * 1024 * 1024);   // about 30 of its pictures
+    ASSERT_EQ(server.open(clip.path.toStdString()), mci::FrameServer::Result::Ok);
+    ASSERT_LT(server.cache().capacity(0), clip.frames / 2);
+    FastTime time(10);
+    ShownFrames frames(server, time);
+    mci::PlaybackClock clock(server, time);
+    server.setMotion(mci::Motion::Forward);
+    clock.start(0, 1, -1);
+    ASSERT_TRUE(eventually([&] { return !clock.running(); }));
+    const auto shown = frames.take();
+    ASSERT_EQ(int64_t(shown.size()), clip.frames - 1);
+    EXPECT_LE(server.picturesDecoded(), clip.frames + clip.frames / 10);
+}
+
 TEST(LongHolds, AFrameIsHeldAsLongAsItsStampsSayForwardAndBackward)
 {
     const QString path = clipWithALongHold();
