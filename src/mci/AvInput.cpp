@@ -47,7 +47,8 @@ AvInput::Result AvInput::check(const std::string& path)
 int AvInput::readPacket(void* opaque, uint8_t* buf, int size)
 {
     auto* self = static_cast<AvInput*>(opaque);
-    const int64_t got = self->file_->read(self->offset_, buf, size);
+    const int64_t got = self->unread_ ? self->unread_->read(*self->file_, self->offset_, buf, size)
+                                      : self->file_->read(self->offset_, buf, size);
     if (got < 0)
         return AVERROR(errno ? errno : EIO);
     if (got == 0)
@@ -148,6 +149,7 @@ void AvInput::close()
         avio_context_free(&io_);
     }
     file_.reset();
+    unread_.reset();
     offset_ = 0;
     video_ = -1;
     audio_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 #include "mci/MciError.h"
 #include "mci/MediaFile.h"
+#include "mci/UnreadRanges.h"
 
 #include <memory>
 #include <string>
@@ -54,11 +55,15 @@ public:
     // The absolute "file:" form of a path.
     static std::string fileUrl(const std::string& path);
 
+    // From now on the contents of these ranges are not read: zeros stand for them.
+    void leaveUnread(std::shared_ptr<const UnreadRanges> ranges) { unread_ = std::move(ranges); }
+
 private:
     static int readPacket(void* opaque, uint8_t* buf, int size);
     static int64_t seek(void* opaque, int64_t offset, int whence);
 
     std::shared_ptr<MediaFile> file_;
+    std::shared_ptr<const UnreadRanges> unread_;
     int64_t offset_ = 0;   // where the demuxer reads next
     AVIOContext* io_ = nullptr;
     AVFormatContext* ctx_ = nullptr;

@@ -54,6 +54,8 @@ int64_t MediaFile::read(int64_t offset, uint8_t* into, int64_t bytes) const
         bytes = size_ - offset;
     for (;;) {
         const ssize_t got = ::pread(fd_, into, size_t(bytes), off_t(offset));
+        if (got > 0)
+            bytesRead_ += got;
         if (got >= 0 || errno != EINTR)
             return got;
     }

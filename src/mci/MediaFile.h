@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,8 @@ public:
     int64_t modifiedTime() const { return modified_; }
     // Up to `bytes` bytes at `offset`; 0 at the end, -1 on an error (errno set).
     int64_t read(int64_t offset, uint8_t* into, int64_t bytes) const;
+    // Bytes read from the file so far, by every reader.
+    int64_t bytesRead() const { return bytesRead_.load(); }
     // True once the file is shorter than it was, or was written to, since it was opened.
     bool changed() const;
 
@@ -38,6 +41,7 @@ private:
     int fd_;
     int64_t size_;
     int64_t modified_;   // nanoseconds
+    mutable std::atomic<int64_t> bytesRead_ {0};
 };
 
 } // namespace mci

@@ -153,6 +153,25 @@ bool PacketScanner::readPictureTypes(const std::shared_ptr<MediaFile>& file, Fra
     return true;
 }
 
+// The MOV demuxer takes every packet's place, size, stamps and key flag from the
+// sample tables and never parses what a video sample holds; MPEG-4 Part 2 is left
+// out, since the unpacking of packed B-frames reads the packets.
+std::shared_ptr<const UnreadRanges> PacketScanner::listedVideoSamples(const AvInput& input)
+{
+    const AVFormatContext* ctx = input.context();
+    AVStream* st = input.video();
+    if (!ctx || !st || !ctx->iformat || std::strncmp(ctx->iformat->name, "mov,", 4) != 0
+        || st->codecpar->codec_id == AV_CODEC_ID_MPEG4)
+        return nullptr;
+    auto ranges = std::make_shared<UnreadRanges>();
+    const int entries = avformat_index_get_entries_count(st);
+    for (int i = 0; i < entries; ++i)
+        if (const AVIndexEntry* e = avformat_index_get_entry(st, i))
+            ranges->add(e->pos, e->size);
+    ranges->finish();
+    return ranges->empty() ? nullptr : ranges;
+}
+
 FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& index)
 {
     std::shared_ptr<MediaFile> file;
@@ -186,6 +205,8 @@ FrameIndex::Result PacketScanner::scan(const std::shared_ptr<MediaFile>& file, F
         return FrameIndex::Result::Ok;   // no video: fine for an audio device, the caller decides
     if (index.displayWidth() <= 0 || index.displayHeight() <= 0)
         return FrameIndex::Result::Invalid;
+    if (contents_ == Contents::SkippedWhereListed)
+        input.leaveUnread(listedVideoSamples(input));
     if (const FrameIndex::Result read = readPackets(input, index); read != FrameIndex::Result::Ok) {
         index.reset({});
         return read;

@@ -272,6 +272,50 @@ TEST(FrameServerFaults, RandomCommandsNeverLoseARequest)
     EXPECT_EQ(send("close vid"), mci::MCI_OK);
 }
 
+// MP4 and MOV list every packet in their tables: their frames are numbered without
+// reading the packets, exactly as when every packet is read, and from a fraction
+// of the file.
+TEST(ContainerTables, NumberFramesAsAFullReadDoesWithoutReadingThePackets)
+{
+    for (const ClipKind kind : {ClipKind::Mp4H264, ClipKind::Mp4LongGop, ClipKind::Mp4Vfr, ClipKind::Mp4Fps240,
+                                ClipKind::MovEditList, ClipKind::MovQtrle, ClipKind::MovSmc, ClipKind::MovCinepak,
+                                ClipKind::MovSvq1}) {
+        const ClipInfo clip = StampedClip::get(kind);
+        ASSERT_FALSE(clip.path.isEmpty());
+        std::shared_ptr<mci::MediaFile> whole, listed;
+        ASSERT_EQ(mci::MediaFile::open(clip.path.toStdString(), whole), mci::MediaFile::Result::Ok);
+        ASSERT_EQ(mci::MediaFile::open(clip.path.toStdString(), listed), mci::MediaFile::Result::Ok);
+        mci::FrameIndex read, tables;
+        ASSERT_EQ(mci::PacketScanner(mci::PacketScanner::Contents::Read).scan(whole, read), mci::FrameIndex::Result::Ok);
+        ASSERT_EQ(mci::PacketScanner().scan(listed, tables), mci::FrameIndex::Result::Ok);
+        ASSERT_EQ(tables.packetCount(), read.packetCount()) << clip.path.toStdString();
+        for (int64_t p = 0; p < read.packetCount(); ++p) {
+            const auto& a = read.packet(p);
+            const auto& b = tables.packet(p);
+            ASSERT_TRUE(a.pos == b.pos && a.pts == b.pts && a.dts == b.dts && a.flags == b.flags && a.type == b.type
+                        && a.duration == b.duration)
+                << clip.path.toStdString() << " packet " << p;
+        }
+        ASSERT_EQ(tables.count(), read.count());
+        for (int64_t n = 0; n < read.count(); ++n)
+            ASSERT_EQ(tables.packetOf(n), read.packetOf(n)) << clip.path.toStdString() << " frame " << n;
+    }
+    // A longer medium is numbered from a small part of it.
+    const QString longer = StampedClip::folder() + "/tables-40s.mp4";
+    if (!QFileInfo::exists(longer)) {
+        ASSERT_EQ(QProcess::execute("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25",
+                                               "-t", "40", "-c:v", "libx264", "-preset", "ultrafast", "-g", "50", "-an",
+                                               longer}),
+                  0);
+    }
+    std::shared_ptr<mci::MediaFile> file;
+    ASSERT_EQ(mci::MediaFile::open(longer.toStdString(), file), mci::MediaFile::Result::Ok);
+    mci::FrameIndex index;
+    ASSERT_EQ(mci::PacketScanner().scan(file, index), mci::FrameIndex::Result::Ok);
+    EXPECT_EQ(index.count(), 1000);
+    EXPECT_LT(file->bytesRead() * 4, file->size());
+}
+
 // A medium opened before and unchanged since takes its index from the store (here
 // made shorter on purpose, so that its use shows); once the medium has been
 // written to, it is scanned again and the store follows.
