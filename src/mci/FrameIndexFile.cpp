@@ -1,8 +1,9 @@
 #include "mci/FrameIndexFile.h"
 
+#include "mci/ByteFields.h"
+
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 namespace mci {
 namespace {
@@ -13,80 +14,11 @@ constexpr uint8_t kFlagBits = FrameIndex::kKey | FrameIndex::kDiscard | FrameInd
 // The smallest packet: its flag byte, its type and one byte for its position.
 constexpr uint64_t kMinPacketBytes = 3;
 
-void putVarint(std::string& out, uint64_t v)
-{
-    while (v >= 0x80) {
-        out.push_back(char(uint8_t(v) | 0x80));
-        v >>= 7;
-    }
-    out.push_back(char(v));
-}
-
 uint64_t zigzag(int64_t v) { return (uint64_t(v) << 1) ^ (v < 0 ? ~uint64_t(0) : 0); }
 int64_t unzigzag(uint64_t v) { return int64_t((v >> 1) ^ (~(v & 1) + 1)); }
 // Differences and sums wrap instead of overflowing: any two stamps have one.
 int64_t minus(int64_t a, int64_t b) { return int64_t(uint64_t(a) - uint64_t(b)); }
 int64_t plus(int64_t a, int64_t b) { return int64_t(uint64_t(a) + uint64_t(b)); }
-
-void putDouble(std::string& out, double d)
-{
-    uint64_t bits = 0;
-    std::memcpy(&bits, &d, sizeof bits);
-    for (int i = 0; i < 8; ++i)
-        out.push_back(char((bits >> (8 * i)) & 0xff));
-}
-
-class Reader {
-public:
-    explicit Reader(const std::string& bytes) : bytes_(bytes) {}
-    bool ok() const { return ok_; }
-    size_t left() const { return bytes_.size() - at_; }
-
-    uint8_t byte()
-    {
-        if (!ok_ || at_ >= bytes_.size())
-            return fail();
-        return uint8_t(bytes_[at_++]);
-    }
-    uint64_t varint()
-    {
-        uint64_t v = 0;
-        for (int shift = 0; shift < 64 && ok_; shift += 7) {
-            const uint8_t b = byte();
-            v |= uint64_t(b & 0x7f) << shift;
-            if (!(b & 0x80))
-                return v;
-        }
-        return fail();
-    }
-    double real()
-    {
-        uint64_t bits = 0;
-        for (int i = 0; i < 8; ++i)
-            bits |= uint64_t(byte()) << (8 * i);
-        double d = 0;
-        std::memcpy(&d, &bits, sizeof d);
-        return d;
-    }
-    std::string text(uint64_t length)
-    {
-        if (!ok_ || length > left())
-            return fail(), std::string();
-        std::string t = bytes_.substr(at_, size_t(length));
-        at_ += size_t(length);
-        return t;
-    }
-
-private:
-    uint8_t fail()
-    {
-        ok_ = false;
-        return 0;
-    }
-    const std::string& bytes_;
-    size_t at_ = 0;
-    bool ok_ = true;
-};
 
 bool sane(const FrameIndex::Facts& f)
 {
@@ -102,16 +34,16 @@ std::string FrameIndexFile::encode(const FrameIndex& index)
 {
     const FrameIndex::Facts& f = index.facts();
     std::string out;
-    putVarint(out, kVersion);
-    putVarint(out, f.formatName.size());
+    byteFields::putVarint(out, kVersion);
+    byteFields::putVarint(out, f.formatName.size());
     out += f.formatName;
-    putDouble(out, f.timeBase);
-    putDouble(out, f.frameRate);
-    putVarint(out, uint64_t(f.width));
-    putVarint(out, uint64_t(f.height));
+    byteFields::putReal(out, f.timeBase);
+    byteFields::putReal(out, f.frameRate);
+    byteFields::putVarint(out, uint64_t(f.width));
+    byteFields::putVarint(out, uint64_t(f.height));
     out.push_back(f.byteSeek ? 1 : 0);
     out.push_back(char(f.orientation.quarterTurns | (f.orientation.mirrored ? 4 : 0)));
-    putVarint(out, uint64_t(index.packetCount()));
+    byteFields::putVarint(out, uint64_t(index.packetCount()));
     int64_t pos = 0, pts = 0, dts = 0;
     for (int64_t p = 0; p < index.packetCount(); ++p) {
         const FrameIndex::Packet& k = index.packet(p);
@@ -120,17 +52,17 @@ std::string FrameIndexFile::encode(const FrameIndex& index)
         head |= k.dts != FrameIndex::kNoTime ? kHasDts : 0;
         out.push_back(char(head));
         out.push_back(k.type);
-        putVarint(out, zigzag(minus(k.pos, pos)));
+        byteFields::putVarint(out, zigzag(minus(k.pos, pos)));
         pos = k.pos;
         if (head & kHasPts) {
-            putVarint(out, zigzag(minus(k.pts, pts)));
+            byteFields::putVarint(out, zigzag(minus(k.pts, pts)));
             pts = k.pts;
         }
         if (head & kHasDts) {
-            putVarint(out, zigzag(minus(k.dts, dts)));
+            byteFields::putVarint(out, zigzag(minus(k.dts, dts)));
             dts = k.dts;
         }
-        putVarint(out, zigzag(k.duration));
+        byteFields::putVarint(out, zigzag(k.duration));
     }
     return out;
 }
@@ -138,7 +70,7 @@ std::string FrameIndexFile::encode(const FrameIndex& index)
 bool FrameIndexFile::decode(const std::string& bytes, FrameIndex& index)
 {
     index.reset({});
-    Reader in(bytes);
+    ByteReader in(bytes);
     if (in.varint() != kVersion)
         return false;
     FrameIndex::Facts f;

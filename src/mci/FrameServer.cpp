@@ -1,9 +1,9 @@
 #include "mci/FrameServer.h"
 
+#include "mci/MibSetting.h"
 #include "mci/PacketScanner.h"
 #include "mci/StoredIndex.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -16,22 +16,7 @@ namespace mci {
 
 int64_t FrameServer::cacheBytesFromEnvironment()
 {
-    const char* v = std::getenv("KELD32_MCI_CACHE_MIB");
-    if (!v || !*v)
-        return kDefaultCacheMiB * 1024 * 1024;
-    char* end = nullptr;
-    errno = 0;
-    const long long mib = std::strtoll(v, &end, 10);
-    const bool valid = errno == 0 && end != v && *end == '\0' && mib >= 16 && mib <= 16384;
-    if (!valid) {
-        // Said once: every open reads the setting again.
-        static std::atomic<bool> told {false};
-        if (!told.exchange(true))
-            std::fprintf(stderr, "KELD32: KELD32_MCI_CACHE_MIB=%s is not a number from 16 to 16384; using %lld MiB\n",
-                         v, static_cast<long long>(kDefaultCacheMiB));
-        return kDefaultCacheMiB * 1024 * 1024;
-    }
-    return mib * 1024 * 1024;
+    return mibSetting("KELD32_MCI_CACHE_MIB", 16, 16384, kDefaultCacheMiB);
 }
 
 FrameServer::FrameServer(int64_t cacheBytes)

@@ -1,5 +1,8 @@
 #include "mci/IndexStore.h"
 
+#include "mci/ByteFields.h"
+#include "mci/MibSetting.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -22,65 +25,18 @@ constexpr const char* kSuffix = ".kidx";
 // A key's path longer than this is not one a file system gives.
 constexpr uint32_t kMaxPath = 64 * 1024;
 
-void putU32(std::string& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(char((v >> (8 * i)) & 0xff));
-}
-
-void putU64(std::string& out, uint64_t v)
-{
-    for (int i = 0; i < 8; ++i)
-        out.push_back(char((v >> (8 * i)) & 0xff));
-}
-
-// Reads little-endian fields from a buffer; any read past its end fails the rest.
-class Fields {
-public:
-    Fields(const std::string& bytes) : bytes_(bytes) {}
-    bool ok() const { return ok_; }
-    size_t at() const { return at_; }
-    uint64_t u(int width)
-    {
-        if (!ok_ || bytes_.size() - at_ < size_t(width)) {
-            ok_ = false;
-            return 0;
-        }
-        uint64_t v = 0;
-        for (int i = 0; i < width; ++i)
-            v |= uint64_t(uint8_t(bytes_[at_ + size_t(i)])) << (8 * i);
-        at_ += size_t(width);
-        return v;
-    }
-    std::string text(uint64_t length)
-    {
-        if (!ok_ || bytes_.size() - at_ < length) {
-            ok_ = false;
-            return {};
-        }
-        std::string t = bytes_.substr(at_, size_t(length));
-        at_ += size_t(length);
-        return t;
-    }
-
-private:
-    const std::string& bytes_;
-    size_t at_ = 0;
-    bool ok_ = true;
-};
-
 std::string header(const IndexKey& key, const std::string& payload)
 {
     std::string h(kMagic, sizeof kMagic);
-    putU32(h, IndexStore::kFormatVersion);
-    putU32(h, uint32_t(key.path.size()));
+    byteFields::putFixed(h, IndexStore::kFormatVersion, 4);
+    byteFields::putFixed(h, uint32_t(key.path.size()), 4);
     h += key.path;
-    putU64(h, uint64_t(key.size));
-    putU64(h, uint64_t(key.modifiedNs));
-    putU64(h, key.head);
-    putU64(h, key.tail);
-    putU64(h, payload.size());
-    putU64(h, IndexStore::digest(reinterpret_cast<const uint8_t*>(payload.data()), payload.size()));
+    byteFields::putFixed(h, uint64_t(key.size), 8);
+    byteFields::putFixed(h, uint64_t(key.modifiedNs), 8);
+    byteFields::putFixed(h, key.head, 8);
+    byteFields::putFixed(h, key.tail, 8);
+    byteFields::putFixed(h, payload.size(), 8);
+    byteFields::putFixed(h, IndexStore::digest(reinterpret_cast<const uint8_t*>(payload.data()), payload.size()), 8);
     return h;
 }
 
@@ -137,24 +93,6 @@ std::string folderOfEnvironment()
     return {};
 }
 
-int64_t boundOfEnvironment()
-{
-    const char* v = std::getenv("KELD32_INDEX_CACHE_MIB");
-    if (!v || !*v)
-        return IndexStore::kDefaultBoundMiB * kMiB;
-    char* end = nullptr;
-    const long long mib = std::strtoll(v, &end, 10);
-    if (*end || mib < 0 || mib > 1024 * 1024) {
-        static bool said = false;
-        if (!said)
-            std::fprintf(stderr, "KELD32: KELD32_INDEX_CACHE_MIB=%s is not a size in MiB (0 to 1048576); %lld MiB used\n",
-                         v, static_cast<long long>(IndexStore::kDefaultBoundMiB));
-        said = true;
-        return IndexStore::kDefaultBoundMiB * kMiB;
-    }
-    return mib * kMiB;
-}
-
 } // namespace
 
 uint64_t IndexStore::digest(const uint8_t* data, size_t size, uint64_t seed)
@@ -180,7 +118,10 @@ IndexKey IndexKey::of(const std::string& canonicalPath, int64_t size, int64_t mo
     return key;
 }
 
-IndexStore::IndexStore() : IndexStore(folderOfEnvironment(), boundOfEnvironment()) {}
+IndexStore::IndexStore()
+    : IndexStore(folderOfEnvironment(), mibSetting("KELD32_INDEX_CACHE_MIB", 0, 1024 * 1024, kDefaultBoundMiB))
+{
+}
 
 IndexStore::IndexStore(std::string folder, int64_t boundBytes) : folder_(std::move(folder)), bound_(boundBytes) {}
 
@@ -201,21 +142,21 @@ std::optional<std::string> IndexStore::load(const IndexKey& key) const
     std::string bytes;
     if (!readFile(path, bytes))
         return std::nullopt;
-    Fields f(bytes);
+    ByteReader f(bytes);
     const std::string magic = f.text(sizeof kMagic);
-    if (!f.ok() || magic != std::string(kMagic, sizeof kMagic) || f.u(4) != kFormatVersion)
+    if (!f.ok() || magic != std::string(kMagic, sizeof kMagic) || f.fixed(4) != kFormatVersion)
         return std::nullopt;
-    const uint64_t pathLength = f.u(4);
+    const uint64_t pathLength = f.fixed(4);
     if (pathLength > kMaxPath)
         return std::nullopt;
     IndexKey stored;
     stored.path = f.text(pathLength);
-    stored.size = int64_t(f.u(8));
-    stored.modifiedNs = int64_t(f.u(8));
-    stored.head = f.u(8);
-    stored.tail = f.u(8);
-    const uint64_t length = f.u(8);
-    const uint64_t sum = f.u(8);
+    stored.size = int64_t(f.fixed(8));
+    stored.modifiedNs = int64_t(f.fixed(8));
+    stored.head = f.fixed(8);
+    stored.tail = f.fixed(8);
+    const uint64_t length = f.fixed(8);
+    const uint64_t sum = f.fixed(8);
     if (!f.ok() || !(stored == key) || length != bytes.size() - f.at())
         return std::nullopt;
     std::string payload = bytes.substr(f.at());
