@@ -34,7 +34,7 @@ make_files() {
 }
 drop() { python3 -c "import os,sys; fd=os.open(sys.argv[1],os.O_RDONLY); os.posix_fadvise(fd,0,0,os.POSIX_FADV_DONTNEED); os.close(fd)" "$1"; }
 seconds() { local t0=$EPOCHREALTIME; "$@" >/dev/null 2>&1 || true; awk -v a="$t0" -v b="$EPOCHREALTIME" 'BEGIN {print b - a}'; }
-stats() { sort -n | awk '{a[NR]=$1} END {p=int((NR*95+99)/100); printf "%8.2f %8.2f %8.2f", a[int((NR+1)/2)], a[p], a[NR]}'; }
+stats() { sort -n | awk '{a[NR]=$1} END {p=int((NR*95+99)/100); printf "%8.2f %8.2f %8.2f\n", a[int((NR+1)/2)], a[p], a[NR]}'; }
 
 keld() { env KELD32_MCI_HEADLESS=1 "$@" "$MCISEND" "open \"$FILE\" alias vid" 'status vid length' 'close vid'; }
 mpv_first() { mpv --no-config --really-quiet --vo=null --ao=null --frames=1 "$FILE"; }
