@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <future>
 #include <cstdlib>
+#include <malloc.h>
 #include <new>
 
 extern "C" {
@@ -35,6 +37,16 @@ FrameServer::FrameServer(int64_t cacheBytes)
     : index_(std::make_shared<FrameIndex>()), decoder_(emptyIndex()), cache_(cacheBytes), planner_(emptyIndex()),
       cacheBytes_(cacheBytes)
 {
+    // Decoded pictures and indexes are big blocks, and the scan's packets many small
+    // ones, freed on other threads than the ones that made them: in the C library's
+    // per-thread heaps, behind its sliding threshold for big blocks, a closed medium
+    // kept 100-200 MB from the system (a 24-hour index, a full cache). One heap, and
+    // blocks from a quarter MiB up mapped on their own, give it back (BENCHMARKS.md).
+    static std::once_flag oneHeap;
+    std::call_once(oneHeap, [] {
+        mallopt(M_ARENA_MAX, 1);
+        mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    });
 }
 
 FrameServer::~FrameServer()
@@ -78,6 +90,15 @@ FrameIndex::Result FrameServer::readIndex(std::shared_ptr<FrameIndex>& index, st
 FrameServer::Result FrameServer::open(const std::string& path)
 {
     close();
+    const Result result = openMedium(path);
+    // Whatever was opened on the way is let go again.
+    if (result != Result::Ok)
+        close();
+    return result;
+}
+
+FrameServer::Result FrameServer::openMedium(const std::string& path)
+{
     std::unique_ptr<PacketScanner> rest;
     std::shared_ptr<FrameIndex> index;
     try {
@@ -90,6 +111,10 @@ FrameServer::Result FrameServer::open(const std::string& path)
         case MediaFile::Result::Ok:
             break;
         }
+        // The decoder reads the headers (an MP4's tables can take a second) while the
+        // index is read: the future waits for it on every way out.
+        std::future<AvInput::Result> decoderOpened =
+            std::async(std::launch::async, [this] { return decoder_.open(file_); });
         switch (readIndex(index, rest)) {
         case FrameIndex::Result::NotFound:
             return Result::NotFound;
@@ -104,7 +129,7 @@ FrameServer::Result FrameServer::open(const std::string& path)
         if (!index->hasVideo())
             return Result::NoVideo;
         decoder_.setIndex(*index);
-        if (decoder_.open(file_) != AvInput::Result::Ok)
+        if (decoderOpened.get() != AvInput::Result::Ok)
             return Result::Invalid;
         // Frame 0 is the first picture the decoder returns from the stream's start;
         // whatever the index placed before it never comes out.
@@ -125,7 +150,6 @@ FrameServer::Result FrameServer::open(const std::string& path)
         cache_.setBudget(cacheBytes_ > 0 ? cacheBytes_ : cacheBytesFromEnvironment());
         cache_.put(std::make_shared<DecodedFrame>(index->frameOf(first), picture, index->facts().orientation));
     } catch (const std::bad_alloc&) {
-        close();
         return Result::OutOfMemory;
     }
     {
@@ -242,9 +266,11 @@ void FrameServer::close()
     indexComplete_ = false;
     indexFailed_ = false;
     file_.reset();
-    std::lock_guard<std::mutex> lock(mutex_);
-    pending_.reset();
-    undecodable_.clear();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pending_.reset();
+        std::vector<bool>().swap(undecodable_);
+    }
 }
 
 void FrameServer::setListener(Listener listener)

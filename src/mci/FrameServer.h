@@ -105,6 +105,7 @@ private:
     static constexpr int64_t kFirstGroups = 3;
     static constexpr int64_t kFirstPackets = 256;
 
+    Result openMedium(const std::string& path);
     FrameIndex::Result readIndex(std::shared_ptr<FrameIndex>& index, std::unique_ptr<PacketScanner>& rest);
     void startScan(std::unique_ptr<PacketScanner> rest, int64_t published);
     static void tooLong(const std::string& path);

@@ -65,6 +65,12 @@ bool isMovFamily(const AvInput& input)
     return ctx && ctx->iformat && std::strncmp(ctx->iformat->name, "mov,", 4) == 0;
 }
 
+bool stampsEveryPicture(const AvInput& input)
+{
+    const AVFormatContext* ctx = input.context();
+    return isMovFamily(input) || (ctx && ctx->iformat && std::strncmp(ctx->iformat->name, "matroska,", 9) == 0);
+}
+
 } // namespace
 
 PacketScanner::PacketScanner(Contents contents) : contents_(contents) {}
@@ -164,9 +170,9 @@ FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
     if (!pkt_ || !unpacker_->open(input_->video()))
         return FrameIndex::Result::Invalid;
     // Picture types order the groups whose stamps cannot (AVI, elementary streams);
-    // they are read with the codec's parser from the packets themselves. The MOV
-    // family stamps every sample, so its packets need not be read for them.
-    if (!isMovFamily(*input_)) {
+    // they are read with the codec's parser from the packets themselves. MOV and
+    // Matroska stamp every picture, so the parser's time is saved there.
+    if (!stampsEveryPicture(*input_)) {
         const AVCodecParameters* par = input_->video()->codecpar;
         parser_ = av_parser_init(par->codec_id);
         if (parser_) {
