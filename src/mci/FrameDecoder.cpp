@@ -19,7 +19,7 @@ constexpr int64_t kSkipLimit = 4096;
 
 } // namespace
 
-FrameDecoder::FrameDecoder(const FrameIndex& index) : index_(index) {}
+FrameDecoder::FrameDecoder(const FrameIndex& index) : index_(&index) {}
 
 FrameDecoder::~FrameDecoder()
 {
@@ -72,20 +72,20 @@ void FrameDecoder::close()
 
 int64_t FrameDecoder::lastOutput() const
 {
-    return lastPacket_ < 0 ? -1 : index_.frameOf(lastPacket_);
+    return lastPacket_ < 0 ? -1 : index_->frameOf(lastPacket_);
 }
 
 int64_t FrameDecoder::identify(const AVPacket* pkt) const
 {
     if (pkt->pos >= 0) {
-        const auto [first, end] = index_.packetsAt(pkt->pos);
+        const auto [first, end] = index_->packetsAt(pkt->pos);
         for (int64_t p = first; p < end; ++p)
-            if (pkt->dts == AV_NOPTS_VALUE || index_.packet(p).dts == pkt->dts)
+            if (pkt->dts == AV_NOPTS_VALUE || index_->packet(p).dts == pkt->dts)
                 return p;
         if (end > first)
             return first;
     }
-    return pkt->dts == AV_NOPTS_VALUE ? -1 : index_.packetWithDts(pkt->dts);
+    return pkt->dts == AV_NOPTS_VALUE ? -1 : index_->packetWithDts(pkt->dts);
 }
 
 bool FrameDecoder::readVideoPacket()
@@ -104,7 +104,7 @@ bool FrameDecoder::readVideoPacket()
         }
         // Packets come in the order the index read them; the position confirms it.
         int64_t p = next_;
-        if (p < 0 || p >= index_.packetCount() || (pkt_->pos >= 0 && index_.packet(p).pos != pkt_->pos))
+        if (p < 0 || p >= index_->packetCount() || (pkt_->pos >= 0 && index_->packet(p).pos != pkt_->pos))
             p = identify(pkt_);
         if (p < 0 && next_ < 0) {
             // Just after a seek, a packet may carry neither position nor stamp: the
@@ -112,7 +112,7 @@ bool FrameDecoder::readVideoPacket()
             av_packet_unref(pkt_);
             continue;
         }
-        if (p < 0 || p >= index_.packetCount()) {
+        if (p < 0 || p >= index_->packetCount()) {
             av_packet_unref(pkt_);
             return false;   // past what the index holds
         }
@@ -126,7 +126,7 @@ bool FrameDecoder::readVideoPacket()
 
 int64_t FrameDecoder::numberOf(const AVFrame* picture) const
 {
-    if (picture->pts == AV_NOPTS_VALUE || picture->pts < 0 || picture->pts >= index_.packetCount())
+    if (picture->pts == AV_NOPTS_VALUE || picture->pts < 0 || picture->pts >= index_->packetCount())
         return -1;
     int64_t packet = picture->pts;
     // MPEG-2 hands the first key picture after a flush out with the stamp of the packet
@@ -134,12 +134,12 @@ int64_t FrameDecoder::numberOf(const AVFrame* picture) const
     // started at. Every other picture keeps its stamp, whatever the decoder calls a key
     // (intra-only codecs call every picture one).
     if (picture->key_frame && lastPacket_ < 0 && from_ >= 0 && packet != from_
-        && !(index_.packet(packet).flags & FrameIndex::kKey))
+        && !(index_->packet(packet).flags & FrameIndex::kKey))
         packet = from_;
-    const int64_t n = index_.frameOf(packet);
+    const int64_t n = index_->frameOf(packet);
     // Pictures shown before the key decoding started at lack their references: they
     // come from a decoding that starts a group earlier.
-    if (from_ >= 0 && n < index_.frameOf(from_) && !probing_)
+    if (from_ >= 0 && n < index_->frameOf(from_) && !probing_)
         return -1;
     return n;
 }
@@ -153,12 +153,12 @@ FrameDecoder::Outcome FrameDecoder::receive(const Sink& sink)
             continue;
         }
         if (n > lastOutput())
-            lastPacket_ = index_.packetOf(n);
+            lastPacket_ = index_->packetOf(n);
         AVFrame* picture = av_frame_alloc();
         if (!picture)
             return Outcome::Failed;
         av_frame_move_ref(picture, frame_);
-        if (!sink(std::make_shared<DecodedFrame>(n, picture, index_.facts().orientation)))
+        if (!sink(std::make_shared<DecodedFrame>(n, picture, index_->facts().orientation)))
             return Outcome::Stopped;
     }
     return Outcome::End;
@@ -201,7 +201,7 @@ bool FrameDecoder::canContinueTo(int64_t frame) const
 {
     if (!codec_ || from_ < 0 || ended_ || frame <= lastOutput())
         return false;
-    const int64_t key = index_.decodeStartFor(frame);
+    const int64_t key = index_->decodeStartFor(frame);
     const int64_t nextFeed = pending_ ? pendingIndex_ : next_;
     return key >= from_ && key <= nextFeed;
 }
@@ -213,7 +213,7 @@ int64_t FrameDecoder::firstPicture(AVFrame*& picture)
     const Sink take = [&](FramePtr f) {
         if (first >= 0)
             return false;
-        first = index_.packetOf(f->number());
+        first = index_->packetOf(f->number());
         picture = av_frame_clone(f->frame());
         return false;
     };
@@ -247,24 +247,24 @@ void FrameDecoder::reopenAtStart()
 int64_t FrameDecoder::byteSeekTarget(int64_t from) const
 {
     int64_t q = from;
-    while (q > 0 && index_.packet(q).pos < 0)
+    while (q > 0 && index_->packet(q).pos < 0)
         --q;
-    const int64_t pos = index_.packet(q).pos;
-    while (q > 0 && (index_.packet(q).pos < 0 || index_.packet(q).pos >= pos))
+    const int64_t pos = index_->packet(q).pos;
+    while (q > 0 && (index_->packet(q).pos < 0 || index_->packet(q).pos >= pos))
         --q;
-    const int64_t before = index_.packet(q).pos;
+    const int64_t before = index_->packet(q).pos;
     return before >= 0 && before < pos ? before : -1;
 }
 
 bool FrameDecoder::seekOnce(int64_t start, int64_t from, const Cancelled& cancelled)
 {
-    const FrameIndex::Packet& at = index_.packet(from);
+    const FrameIndex::Packet& at = index_->packet(from);
     AVFormatContext* ctx = input_.context();
     if (!ctx)
         return false;
     int sought = -1;
     piecesUpTo_ = -1;
-    if (index_.facts().byteSeek) {
+    if (index_->facts().byteSeek) {
         const int64_t block = byteSeekTarget(from);
         if (block >= 0)
             piecesUpTo_ = block;
@@ -310,7 +310,7 @@ bool FrameDecoder::seekTo(int64_t start, const Cancelled& cancelled)
             from_ = start;
             return true;
         }
-        from = index_.keyAtOrBefore(from - 1);
+        from = index_->keyAtOrBefore(from - 1);
     }
     // Exact whatever the container's seeking does: read from the start.
     reopenAtStart();
@@ -334,7 +334,7 @@ bool FrameDecoder::seekTo(int64_t start, const Cancelled& cancelled)
 // shown, and pictures nothing refers to need not be decoded at all.
 void FrameDecoder::skipUnreferencedBelow(int64_t packet, int64_t keepFrom)
 {
-    const int64_t n = index_.frameOf(packet);
+    const int64_t n = index_->frameOf(packet);
     codec_->skip_frame = n >= 0 && n < keepFrom ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
 }
 

@@ -26,6 +26,8 @@ public:
     using Cancelled = std::function<bool()>;
 
     explicit FrameDecoder(const FrameIndex& index);
+    // A newer index of the same stream (packets keep their places); between runs only.
+    void setIndex(const FrameIndex& index) { index_ = &index; }
     ~FrameDecoder();
     FrameDecoder(const FrameDecoder&) = delete;
     FrameDecoder& operator=(const FrameDecoder&) = delete;
@@ -60,7 +62,7 @@ private:
     Outcome receive(const Sink& sink);
     void reopenAtStart();
 
-    const FrameIndex& index_;
+    const FrameIndex* index_;
     AvInput input_;
     PacketUnpacker unpacker_;   // the packets as the index holds them
     AVCodecContext* codec_ = nullptr;

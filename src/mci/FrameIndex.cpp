@@ -24,6 +24,12 @@ void FrameIndex::reset(Facts facts)
     positionsAscend_ = true;
 }
 
+void FrameIndex::truncate(int64_t packets)
+{
+    if (packets >= 0 && packets < packetCount())
+        packets_.resize(size_t(packets));
+}
+
 void FrameIndex::setType(int64_t packet, char type)
 {
     Packet& p = packets_[size_t(packet)];

@@ -56,6 +56,8 @@ public:
     // --- filling (PacketScanner) ------------------------------------------------
     void reset(Facts facts);
     void add(const Packet& packet) { packets_.push_back(packet); }
+    // Keeps the first `packets` packets only (before number()).
+    void truncate(int64_t packets);
     // A B picture is never a key, whatever the container says: XviD flags the
     // placeholder after a key packet as a key too, and it carries a B-frame.
     void setType(int64_t packet, char type);

@@ -4,8 +4,11 @@
 #include "mci/PacketScanner.h"
 #include "mci/StoredIndex.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <future>
 #include <cstdlib>
+#include <malloc.h>
 #include <new>
 
 extern "C" {
@@ -19,9 +22,31 @@ int64_t FrameServer::cacheBytesFromEnvironment()
     return mibSetting("KELD32_MCI_CACHE_MIB", 16, 16384, kDefaultCacheMiB);
 }
 
-FrameServer::FrameServer(int64_t cacheBytes)
-    : decoder_(index_), cache_(cacheBytes), planner_(index_), cacheBytes_(cacheBytes)
+int64_t FrameServer::scanAtOpenBytesFromEnvironment()
 {
+    return mibSetting("KELD32_SCAN_AT_OPEN_MIB", 0, int64_t(1) << 30, kScanAtOpenMiB);
+}
+
+const FrameIndex& FrameServer::emptyIndex()
+{
+    static const FrameIndex empty;
+    return empty;
+}
+
+FrameServer::FrameServer(int64_t cacheBytes)
+    : index_(std::make_shared<FrameIndex>()), decoder_(emptyIndex()), cache_(cacheBytes), planner_(emptyIndex()),
+      cacheBytes_(cacheBytes)
+{
+    // Decoded pictures and indexes are big blocks, and the scan's packets many small
+    // ones, freed on other threads than the ones that made them: in the C library's
+    // per-thread heaps, behind its sliding threshold for big blocks, a closed medium
+    // kept 100-200 MB from the system (a 24-hour index, a full cache). One heap, and
+    // blocks from a quarter MiB up mapped on their own, give it back (BENCHMARKS.md).
+    static std::once_flag oneHeap;
+    std::call_once(oneHeap, [] {
+        mallopt(M_ARENA_MAX, 1);
+        mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    });
 }
 
 FrameServer::~FrameServer()
@@ -29,9 +54,53 @@ FrameServer::~FrameServer()
     close();
 }
 
+std::shared_ptr<const FrameIndex> FrameServer::index() const
+{
+    std::lock_guard<std::mutex> lock(indexMutex_);
+    return index_;
+}
+
+// The stored index, or the first groups of a scan (the whole scan for a small
+// medium); `rest` takes a scan that has more to read.
+FrameIndex::Result FrameServer::readIndex(std::shared_ptr<FrameIndex>& index, std::unique_ptr<PacketScanner>& rest)
+{
+    // A medium scanned before and unchanged since needs no scan.
+    stored_ = std::make_unique<StoredIndex>(*file_);
+    index = std::make_shared<FrameIndex>();
+    if (stored_->load(*index)) {
+        fromStore_ = true;
+        return FrameIndex::Result::Ok;
+    }
+    auto scanner = std::make_unique<PacketScanner>();
+    FrameIndex::Result result = scanner->open(file_);
+    const bool whole = file_->size() <= scanAtOpenBytesFromEnvironment();
+    // Enough for frame 0 and the steps around it: two whole groups, and a few hundred
+    // frames where the groups are short.
+    while (result == FrameIndex::Result::Ok && !scanner->done()
+           && (whole || scanner->groupsBegun() < kFirstGroups || scanner->packetsRead() < kFirstPackets))
+        result = scanner->read(whole ? INT64_MAX : kFirstPackets);
+    if (result != FrameIndex::Result::Ok)
+        return result;
+    index = scanner->snapshot();
+    if (!scanner->done())
+        rest = std::move(scanner);
+    return FrameIndex::Result::Ok;
+}
+
 FrameServer::Result FrameServer::open(const std::string& path)
 {
     close();
+    const Result result = openMedium(path);
+    // Whatever was opened on the way is let go again.
+    if (result != Result::Ok)
+        close();
+    return result;
+}
+
+FrameServer::Result FrameServer::openMedium(const std::string& path)
+{
+    std::unique_ptr<PacketScanner> rest;
+    std::shared_ptr<FrameIndex> index;
     try {
         // Opened once: the index and the decoder read this very file from now on.
         switch (MediaFile::open(path, file_)) {
@@ -42,24 +111,25 @@ FrameServer::Result FrameServer::open(const std::string& path)
         case MediaFile::Result::Ok:
             break;
         }
-        // A medium scanned before and unchanged since needs no scan.
-        const StoredIndex stored(*file_);
-        const bool fromStore = stored.load(index_);
-        switch (fromStore ? FrameIndex::Result::Ok : PacketScanner().scan(file_, index_)) {
+        // The decoder reads the headers (an MP4's tables can take a second) while the
+        // index is read: the future waits for it on every way out.
+        std::future<AvInput::Result> decoderOpened =
+            std::async(std::launch::async, [this] { return decoder_.open(file_); });
+        switch (readIndex(index, rest)) {
         case FrameIndex::Result::NotFound:
             return Result::NotFound;
         case FrameIndex::Result::Invalid:
             return Result::Invalid;
         case FrameIndex::Result::TooLong:
-            std::fprintf(stderr, "KELD32: %s has more than %lld video packets, more than a frame index holds\n",
-                         path.c_str(), static_cast<long long>(FrameIndex::kMaxPackets));
+            tooLong(path);
             return Result::OutOfMemory;
         case FrameIndex::Result::Ok:
             break;
         }
-        if (!index_.hasVideo())
+        if (!index->hasVideo())
             return Result::NoVideo;
-        if (decoder_.open(file_) != AvInput::Result::Ok)
+        decoder_.setIndex(*index);
+        if (decoderOpened.get() != AvInput::Result::Ok)
             return Result::Invalid;
         // Frame 0 is the first picture the decoder returns from the stream's start;
         // whatever the index placed before it never comes out.
@@ -70,17 +140,25 @@ FrameServer::Result FrameServer::open(const std::string& path)
             decoder_.close();
             return Result::Invalid;
         }
-        index_.markFirstOutput(first);
-        if (!fromStore)
-            stored.save(index_);
-        undecodable_.assign(size_t(index_.count()), false);
+        index->markFirstOutput(first);
+        if (rest)
+            rest->setFirstOutput(first);
+        else if (!fromStore_)
+            stored_->save(*index);
+        undecodable_.assign(size_t(index->count()), false);
         cache_.clear();
         cache_.setBudget(cacheBytes_ > 0 ? cacheBytes_ : cacheBytesFromEnvironment());
-        cache_.put(std::make_shared<DecodedFrame>(index_.frameOf(first), picture, index_.facts().orientation));
+        cache_.put(std::make_shared<DecodedFrame>(index->frameOf(first), picture, index->facts().orientation));
     } catch (const std::bad_alloc&) {
-        close();
         return Result::OutOfMemory;
     }
+    {
+        std::lock_guard<std::mutex> lock(indexMutex_);
+        index_ = index;
+    }
+    working_ = index;
+    planner_.setIndex(*index);
+    indexComplete_ = !rest;
     target_ = 0;
     direction_ = 0;
     motion_ = Motion::Still;
@@ -91,11 +169,81 @@ FrameServer::Result FrameServer::open(const std::string& path)
     picturesDecoded_ = 0;
     handedOver_ = -1;
     worker_ = std::thread(&FrameServer::work, this);
+    if (rest)
+        startScan(std::move(rest), index->packetCount());
     return Result::Ok;
+}
+
+void FrameServer::tooLong(const std::string& path)
+{
+    std::fprintf(stderr, "KELD32: %s has more than %lld video packets, more than a frame index holds\n",
+                 path.c_str(), static_cast<long long>(FrameIndex::kMaxPackets));
+}
+
+void FrameServer::startScan(std::unique_ptr<PacketScanner> rest, int64_t published)
+{
+    const std::string path = file_->path();
+    scan_.start(
+        std::move(rest), published, [this](std::shared_ptr<const FrameIndex> index, bool whole) { adopt(std::move(index), whole); },
+        [this, path](FrameIndex::Result result) {
+            // The frames read so far stay; the length is never claimed to be whole.
+            indexFailed_ = true;
+            if (result == FrameIndex::Result::TooLong)
+                tooLong(path);
+            else
+                broken();
+        });
+}
+
+// On the scan's thread: every caller sees the larger index at once; the worker takes
+// it between two decodings.
+void FrameServer::adopt(std::shared_ptr<const FrameIndex> index, bool whole)
+{
+    // A file that changed while it was read has no trustworthy index.
+    if (file_->changed()) {
+        indexFailed_ = true;
+        broken();
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(indexMutex_);
+        index_ = index;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        undecodable_.resize(size_t(index->count()), false);
+        pending_ = index;
+        ++generation_;
+        exhausted_ = false;
+    }
+    changed_.notify_all();
+    if (whole) {
+        indexComplete_ = true;
+        stored_->save(*index);
+    }
+}
+
+int FrameServer::indexedPercent() const
+{
+    if (indexComplete_)
+        return 100;
+    const int64_t size = file_ ? file_->size() : 0;
+    return size > 0 ? int(std::clamp<int64_t>(scan_.position() * 100 / size, 0, 99)) : 0;
+}
+
+void FrameServer::adoptInWorker()
+{
+    if (!pending_)
+        return;
+    working_ = std::move(pending_);
+    pending_.reset();
+    decoder_.setIndex(*working_);
+    planner_.setIndex(*working_);
 }
 
 void FrameServer::close()
 {
+    scan_.stop();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         quit_ = true;
@@ -105,11 +253,24 @@ void FrameServer::close()
     if (worker_.joinable())
         worker_.join();
     decoder_.close();
+    decoder_.setIndex(emptyIndex());
+    planner_.setIndex(emptyIndex());
     cache_.clear();
-    index_.reset({});
+    {
+        std::lock_guard<std::mutex> lock(indexMutex_);
+        index_ = std::make_shared<FrameIndex>();
+    }
+    working_.reset();
+    stored_.reset();
+    fromStore_ = false;
+    indexComplete_ = false;
+    indexFailed_ = false;
     file_.reset();
-    std::lock_guard<std::mutex> lock(mutex_);
-    undecodable_.clear();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pending_.reset();
+        std::vector<bool>().swap(undecodable_);
+    }
 }
 
 void FrameServer::setListener(Listener listener)
@@ -139,7 +300,7 @@ void FrameServer::handOver(const FramePtr& frame, bool fromRequest)
 
 void FrameServer::show(int64_t frame)
 {
-    frame = index_.clampFrame(frame);
+    frame = index()->clampFrame(frame);
     std::lock_guard<std::mutex> order(delivery_);
     FramePtr ready;
     {
@@ -185,7 +346,7 @@ Motion FrameServer::motion() const
 
 FramePtr FrameServer::waitFor(int64_t frame, std::chrono::milliseconds timeout)
 {
-    frame = index_.clampFrame(frame);
+    frame = index()->clampFrame(frame);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
@@ -228,7 +389,7 @@ void FrameServer::trace(const DecodeJob& job, std::chrono::steady_clock::time_po
         return;
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
     std::fprintf(stderr, "KELD32 decode: from frame %lld, frames %lld..%lld (kept from %lld)%s for %lld: %.0f ms, %s, %lld cached\n",
-                 static_cast<long long>(index_.frameOf(job.start)), static_cast<long long>(job.first),
+                 static_cast<long long>(working_->frameOf(job.start)), static_cast<long long>(job.first),
                  static_cast<long long>(job.last), static_cast<long long>(job.keepFrom), job.urgent ? " urgent" : "",
                  static_cast<long long>(target_.load()), ms, added ? "new frames" : "nothing new",
                  static_cast<long long>(cache_.size()));
@@ -236,7 +397,7 @@ void FrameServer::trace(const DecodeJob& job, std::chrono::steady_clock::time_po
 
 PrefetchPlanner::Situation FrameServer::situation() const
 {
-    const int64_t estimate = int64_t(index_.displayWidth()) * index_.displayHeight() * 3 / 2;
+    const int64_t estimate = int64_t(working_->displayWidth()) * working_->displayHeight() * 3 / 2;
     return {target_.load(), direction_, motion_, cache_.capacity(estimate)};
 }
 
@@ -268,7 +429,7 @@ bool FrameServer::learnMissing(const DecodeJob& job, const std::vector<bool>& se
     case FrameDecoder::Outcome::Failed:
         // The decoding could not start from its key: no frame that needs that key comes.
         end = job.first;
-        while (end < job.last && index_.decodeStartFor(end + 1) == job.start)
+        while (end < job.last && working_->decodeStartFor(end + 1) == job.start)
             ++end;
         break;
     }
@@ -332,6 +493,7 @@ void FrameServer::work()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!quit_) {
+        adoptInWorker();
         std::optional<DecodeJob> job;
         // The request is counted as handled when it is read: one arriving after this
         // line wakes the worker again, whatever the planning below does.

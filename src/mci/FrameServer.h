@@ -3,8 +3,10 @@
 #include "mci/FrameCache.h"
 #include "mci/FrameDecoder.h"
 #include "mci/FrameIndex.h"
+#include "mci/IndexScan.h"
 #include "mci/MediaFile.h"
 #include "mci/PrefetchPlanner.h"
+#include "mci/StoredIndex.h"
 
 #include <atomic>
 #include <chrono>
@@ -22,10 +24,15 @@ namespace mci {
 // worker decodes the frame asked for first and then what the next steps either way
 // will need. A newer request supersedes decoding that no longer serves it.
 //
+// A big medium is indexed in the background: open() returns once its first groups of
+// pictures are read, and the index grows (index(), length()) until indexComplete().
+//
 // The file is read only through the descriptor opened at open(). A frame that a
 // decoding passed without it coming out (a damaged packet) is remembered as one that
 // cannot be decoded, and nothing waits for it any more; a file that shrank or was
 // written to since the open is "broken": nothing more is decoded from it.
+class PacketScanner;
+
 class FrameServer {
 public:
     // Decoded frames the cache holds by default; the engine's own decoder and the
@@ -34,6 +41,11 @@ public:
     // KELD32_MCI_CACHE_MIB overrides the default (16 .. 16384); another value is
     // said once on standard error, with the value used instead.
     static int64_t cacheBytesFromEnvironment();
+
+    // Media up to this size are indexed whole before open() returns; bigger ones in the
+    // background. KELD32_SCAN_AT_OPEN_MIB overrides it (0: every medium in the background).
+    static constexpr int64_t kScanAtOpenMiB = 64;
+    static int64_t scanAtOpenBytesFromEnvironment();
 
     enum class Result { Ok, NotFound, Invalid, NoVideo, OutOfMemory };
     using Listener = std::function<void(const FramePtr&)>;
@@ -49,8 +61,16 @@ public:
     void close();
     bool isOpen() const { return worker_.joinable(); }
 
-    const FrameIndex& index() const { return index_; }
-    int64_t length() const { return index_.count(); }
+    // The index as far as it has been read: frames keep their numbers as it grows.
+    std::shared_ptr<const FrameIndex> index() const;
+    int64_t length() const { return index()->count(); }
+    // The whole stream has been indexed: length() is final.
+    bool indexComplete() const { return indexComplete_.load(); }
+    // Indexing in the background failed (too many packets for an index, memory):
+    // length() stays what was read.
+    bool indexFailed() const { return indexFailed_.load(); }
+    // How far the index has read the file, 0..100 (100 once complete).
+    int indexedPercent() const;
 
     // Called with the frame asked for last as soon as it is decoded (on the caller's
     // thread when it was at hand, otherwise on the worker's), outside the server's
@@ -81,6 +101,16 @@ public:
     int64_t picturesDecoded() const { return picturesDecoded_.load(); }
 
 private:
+    // Groups and packets read before open() returns when the rest is read in the background.
+    static constexpr int64_t kFirstGroups = 3;
+    static constexpr int64_t kFirstPackets = 256;
+
+    Result openMedium(const std::string& path);
+    FrameIndex::Result readIndex(std::shared_ptr<FrameIndex>& index, std::unique_ptr<PacketScanner>& rest);
+    void startScan(std::unique_ptr<PacketScanner> rest, int64_t published);
+    static void tooLong(const std::string& path);
+    void adopt(std::shared_ptr<const FrameIndex> index, bool whole);
+    void adoptInWorker();   // with mutex_ held
     void work();
     bool runJob(const DecodeJob& job, unsigned generation);
     bool learnMissing(const DecodeJob& job, const std::vector<bool>& seen, int64_t highest,
@@ -91,7 +121,17 @@ private:
     PrefetchPlanner::Situation situation() const;
     void trace(const DecodeJob& job, std::chrono::steady_clock::time_point began, bool added) const;
 
-    FrameIndex index_;
+    static const FrameIndex& emptyIndex();
+
+    mutable std::mutex indexMutex_;
+    std::shared_ptr<const FrameIndex> index_;     // the latest, for every caller
+    std::shared_ptr<const FrameIndex> pending_;   // newer than the worker's, with mutex_
+    std::shared_ptr<const FrameIndex> working_;   // the worker's (decoder and planner use it)
+    std::atomic<bool> indexComplete_ {false};
+    std::atomic<bool> indexFailed_ {false};
+    std::unique_ptr<StoredIndex> stored_;
+    bool fromStore_ = false;
+    IndexScan scan_;
     FrameDecoder decoder_;
     FrameCache cache_;
     PrefetchPlanner planner_;

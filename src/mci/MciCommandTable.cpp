@@ -71,7 +71,7 @@ std::vector<CommandDecl> standardCommands()
           item(Kw::Ready, "ready"), item(Kw::NominalFrameRate, "nominal frame rate", true),
           item(Kw::FrameRate, "frame rate", true), item(Kw::TimeFormat, "time format"),
           item(Kw::Volume, "volume"), item(Kw::MediaPresent, "media present"),
-          item(Kw::StartPosition, "start position", true)},
+          item(Kw::StartPosition, "start position", true), item(Kw::Indexed, "indexed")},
          handleStatus, false, true},
         {"set", T::Instance,
          {choice(Kw::TimeFormat, "time format", {"frames", "milliseconds", "ms"}, kItem)},

@@ -78,6 +78,9 @@ public:
 
     virtual int64_t position() = 0;              // frame on display
     virtual int64_t length() = 0;                // number of frames
+    // How much of the medium has been indexed, 0..100: below 100 length() is what has
+    // been found so far, and grows.
+    virtual int indexedPercent() { return 100; }
     virtual int64_t nominalFrameRate1000() = 0;  // frames per second x 1000
     // The first whole millisecond of frame n counted from the medium's start (n equal
     // to length(): where the medium ends), and the frame shown at a millisecond. A

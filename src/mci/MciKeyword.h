@@ -12,7 +12,7 @@ enum class Kw : uint8_t {
     Reverse, From, To, By,
     // status items
     Position, Length, Mode, Ready, NominalFrameRate, FrameRate, TimeFormat, Volume, MediaPresent,
-    StartPosition,
+    StartPosition, Indexed,
     // capability items
     CanReverse, CanSave, CanStretch, CanPlay, CanRecord, CanEject, CanFreeze, HasAudio, HasVideo,
     UsesFiles, CompoundDevice, DeviceType, Windows,

@@ -54,6 +54,8 @@ std::string statusItem(MciInstance& instance, const MciCommand& command)
         return MciTimeFormat::name(instance.timeFormat);
     if (command.has(Kw::Volume))
         return std::to_string(device.volume());
+    if (command.has(Kw::Indexed))
+        return std::to_string(device.indexedPercent());
     return boolText(device.hasElement());  // "media present"
 }
 

@@ -216,7 +216,7 @@ ErrorCode MpvDevice::startPlay(bool reverse, int64_t last)
     refresh();
     const int64_t at = server_.target();
     if (last >= 0) {
-        last = server_.index().clampFrame(last);
+        last = server_.index()->clampFrame(last);
         if (reverse ? last > at : last < at)
             return MCIERR_OUTOFRANGE;
     }
@@ -225,7 +225,9 @@ ErrorCode MpvDevice::startPlay(bool reverse, int64_t last)
     showOwnWindow();
     lastReverse_ = reverse;
     const int64_t end = reverse ? 0 : server_.length() - 1;
-    if (at == end || at == last) {
+    // A stream still being indexed has more beyond the frames found so far.
+    const bool endKnown = reverse || server_.indexComplete() || server_.indexFailed();
+    if ((at == end && endKnown) || at == last) {
         // At the end of its direction a medium has nothing left to play.
         sound_.pause();
         server_.setMotion(Motion::Still);
@@ -319,6 +321,11 @@ int64_t MpvDevice::position()
     return server_.isOpen() ? server_.target() : 0;
 }
 
+int MpvDevice::indexedPercent()
+{
+    return server_.isOpen() ? server_.indexedPercent() : 100;
+}
+
 int64_t MpvDevice::length()
 {
     return server_.isOpen() ? server_.length() : 0;
@@ -326,7 +333,7 @@ int64_t MpvDevice::length()
 
 int64_t MpvDevice::nominalFrameRate1000()
 {
-    return server_.isOpen() ? int64_t(std::llround(server_.index().frameRate() * 1000)) : 0;
+    return server_.isOpen() ? int64_t(std::llround(server_.index()->frameRate() * 1000)) : 0;
 }
 
 // Milliseconds follow the frames' own times: a picture held for seconds counts as long
@@ -335,14 +342,14 @@ int64_t MpvDevice::millisecondsOf(int64_t frame)
 {
     if (!server_.isOpen() || frame < 0)
         return MciDevice::millisecondsOf(frame);
-    return server_.index().millisecondsOf(frame);
+    return server_.index()->millisecondsOf(frame);
 }
 
 int64_t MpvDevice::frameAtMilliseconds(int64_t ms)
 {
     if (!server_.isOpen() || ms < 0)
         return MciDevice::frameAtMilliseconds(ms);
-    return server_.index().frameAtMilliseconds(ms);
+    return server_.index()->frameAtMilliseconds(ms);
 }
 
 DeviceMode MpvDevice::mode()
@@ -383,7 +390,7 @@ Rect MpvDevice::source()
 {
     if (!server_.isOpen())
         return {};
-    return {0, 0, server_.index().displayWidth(), server_.index().displayHeight()};
+    return {0, 0, server_.index()->displayWidth(), server_.index()->displayHeight()};
 }
 
 Rect MpvDevice::destination()

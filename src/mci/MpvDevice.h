@@ -36,6 +36,7 @@ public:
 
     int64_t position() override;
     int64_t length() override;
+    int indexedPercent() override;
     int64_t nominalFrameRate1000() override;
     int64_t millisecondsOf(int64_t frame) override;
     int64_t frameAtMilliseconds(int64_t ms) override;

@@ -59,14 +59,38 @@ Orientation orientationOf(const AVStream* st)
     return o;
 }
 
-struct PacketDeleter {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+bool isMovFamily(const AvInput& input)
+{
+    const AVFormatContext* ctx = input.context();
+    return ctx && ctx->iformat && std::strncmp(ctx->iformat->name, "mov,", 4) == 0;
+}
+
+bool stampsEveryPicture(const AvInput& input)
+{
+    const AVFormatContext* ctx = input.context();
+    return isMovFamily(input) || (ctx && ctx->iformat && std::strncmp(ctx->iformat->name, "matroska,", 9) == 0);
+}
 
 } // namespace
 
-FrameIndex::Facts PacketScanner::factsOf(const AvInput& input)
+PacketScanner::PacketScanner(Contents contents) : contents_(contents) {}
+
+PacketScanner::~PacketScanner()
+{
+    close();
+}
+
+void PacketScanner::close()
+{
+    av_parser_close(parser_);
+    parser_ = nullptr;
+    avcodec_free_context(&parserCodec_);
+    av_packet_free(&pkt_);
+    unpacker_.reset();
+    input_.reset();
+}
+
+FrameIndex::Facts PacketScanner::factsOf(const AvInput& input) const
 {
     FrameIndex::Facts f;
     const AVFormatContext* ctx = input.context();
@@ -90,78 +114,13 @@ FrameIndex::Facts PacketScanner::factsOf(const AvInput& input)
     return f;
 }
 
-FrameIndex::Result PacketScanner::readPackets(AvInput& input, FrameIndex& index)
-{
-    input.discardAllButVideo();
-    PacketUnpacker unpacker;
-    PacketPtr pkt(av_packet_alloc());
-    if (!pkt || !unpacker.open(input.video()))
-        return FrameIndex::Result::Invalid;
-    const int vi = input.videoStream();
-    while (av_read_frame(input.context(), pkt.get()) >= 0) {
-        if (pkt->stream_index == vi && unpacker.unpack(pkt.get())) {
-            if (index.packetCount() >= FrameIndex::kMaxPackets) {
-                av_packet_unref(pkt.get());
-                return FrameIndex::Result::TooLong;
-            }
-            FrameIndex::Packet p;
-            p.pos = pkt->pos;
-            p.pts = pkt->pts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->pts;
-            p.dts = pkt->dts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->dts;
-            p.duration = int32_t(std::clamp<int64_t>(pkt->duration, 0, INT32_MAX));
-            if (pkt->flags & AV_PKT_FLAG_KEY)
-                p.flags |= FrameIndex::kKey;
-            if (pkt->flags & AV_PKT_FLAG_DISCARD)
-                p.flags |= FrameIndex::kDiscard;
-            index.add(p);
-        }
-        av_packet_unref(pkt.get());
-    }
-    return FrameIndex::Result::Ok;
-}
-
-// Picture types for containers without presentation stamps (AVI, elementary
-// streams): the codec's parser reads them from each packet's headers.
-bool PacketScanner::readPictureTypes(const std::shared_ptr<MediaFile>& file, FrameIndex& index)
-{
-    AvInput input;
-    PacketUnpacker unpacker;
-    if (input.open(file) != AvInput::Result::Ok || !input.video() || !unpacker.open(input.video()))
-        return false;
-    const AVCodecParameters* par = input.video()->codecpar;
-    AVCodecParserContext* parser = av_parser_init(par->codec_id);
-    if (!parser)
-        return true;
-    parser->flags |= PARSER_FLAG_COMPLETE_FRAMES;
-    AVCodecContext* codec = avcodec_alloc_context3(nullptr);
-    avcodec_parameters_to_context(codec, par);
-    input.discardAllButVideo();
-    PacketPtr pkt(av_packet_alloc());
-    int64_t p = 0;
-    while (p < index.packetCount() && av_read_frame(input.context(), pkt.get()) >= 0) {
-        if (pkt->stream_index == input.videoStream() && unpacker.unpack(pkt.get())) {
-            uint8_t* out = nullptr;
-            int outSize = 0;
-            av_parser_parse2(parser, codec, &out, &outSize, pkt->data, pkt->size, pkt->pts, pkt->dts, pkt->pos);
-            const int t = parser->pict_type;
-            index.setType(p++, t == AV_PICTURE_TYPE_B ? 'B' : t == AV_PICTURE_TYPE_I ? 'I' : 'P');
-        }
-        av_packet_unref(pkt.get());
-    }
-    av_parser_close(parser);
-    avcodec_free_context(&codec);
-    return true;
-}
-
 // The MOV demuxer takes every packet's place, size, stamps and key flag from the
 // sample tables and never parses what a video sample holds; MPEG-4 Part 2 is left
 // out, since the unpacking of packed B-frames reads the packets.
-std::shared_ptr<const UnreadRanges> PacketScanner::listedVideoSamples(const AvInput& input)
+std::shared_ptr<const UnreadRanges> PacketScanner::listedVideoSamples() const
 {
-    const AVFormatContext* ctx = input.context();
-    AVStream* st = input.video();
-    if (!ctx || !st || !ctx->iformat || std::strncmp(ctx->iformat->name, "mov,", 4) != 0
-        || st->codecpar->codec_id == AV_CODEC_ID_MPEG4)
+    AVStream* st = input_->video();
+    if (!st || !isMovFamily(*input_) || st->codecpar->codec_id == AV_CODEC_ID_MPEG4)
         return nullptr;
     auto ranges = std::make_shared<UnreadRanges>();
     const int entries = avformat_index_get_entries_count(st);
@@ -170,6 +129,150 @@ std::shared_ptr<const UnreadRanges> PacketScanner::listedVideoSamples(const AvIn
             ranges->add(e->pos, e->size);
     ranges->finish();
     return ranges->empty() ? nullptr : ranges;
+}
+
+FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
+{
+    close();
+    read_.reset({});
+    whole_.reset();
+    lastKey_ = 0;
+    groupsBegun_ = 0;
+    firstOutput_ = -1;
+    video_ = false;
+    skipping_ = false;
+    done_ = false;
+    input_ = std::make_unique<AvInput>();
+    switch (input_->open(file)) {
+    case AvInput::Result::NotFound:
+        return FrameIndex::Result::NotFound;
+    case AvInput::Result::Invalid:
+        return FrameIndex::Result::Invalid;
+    case AvInput::Result::Ok:
+        break;
+    }
+    read_.reset(factsOf(*input_));
+    video_ = input_->video() != nullptr;
+    if (!video_) {
+        done_ = true;
+        return FrameIndex::Result::Ok;   // no video: fine for an audio device, the caller decides
+    }
+    if (read_.displayWidth() <= 0 || read_.displayHeight() <= 0)
+        return FrameIndex::Result::Invalid;
+    std::shared_ptr<const UnreadRanges> unread;
+    if (contents_ == Contents::SkippedWhereListed)
+        unread = listedVideoSamples();
+    input_->leaveUnread(unread);
+    skipping_ = unread != nullptr;
+    input_->discardAllButVideo();
+    unpacker_ = std::make_unique<PacketUnpacker>();
+    pkt_ = av_packet_alloc();
+    if (!pkt_ || !unpacker_->open(input_->video()))
+        return FrameIndex::Result::Invalid;
+    // Picture types order the groups whose stamps cannot (AVI, elementary streams);
+    // they are read with the codec's parser from the packets themselves. MOV and
+    // Matroska stamp every picture, so the parser's time is saved there.
+    if (!stampsEveryPicture(*input_)) {
+        const AVCodecParameters* par = input_->video()->codecpar;
+        parser_ = av_parser_init(par->codec_id);
+        if (parser_) {
+            parser_->flags |= PARSER_FLAG_COMPLETE_FRAMES;
+            parserCodec_ = avcodec_alloc_context3(nullptr);
+            if (!parserCodec_ || avcodec_parameters_to_context(parserCodec_, par) < 0)
+                return FrameIndex::Result::Invalid;
+        }
+    }
+    return FrameIndex::Result::Ok;
+}
+
+// Where the packets' contents are left unread, the sample table says which are keys:
+// the demuxer's parser, which decides the flag where it runs, sees only zeros.
+bool PacketScanner::isKey(const AVPacket* pkt) const
+{
+    if (!skipping_)
+        return pkt->flags & AV_PKT_FLAG_KEY;
+    AVStream* st = input_->video();
+    const int i = av_index_search_timestamp(st, pkt->dts, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    const AVIndexEntry* e = i >= 0 ? avformat_index_get_entry(st, i) : nullptr;
+    if (!e || e->pos != pkt->pos || e->timestamp != pkt->dts)
+        return pkt->flags & AV_PKT_FLAG_KEY;
+    return e->flags & AVINDEX_KEYFRAME;
+}
+
+void PacketScanner::addPacket(AVPacket* pkt)
+{
+    FrameIndex::Packet p;
+    p.pos = pkt->pos;
+    p.pts = pkt->pts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->pts;
+    p.dts = pkt->dts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->dts;
+    p.duration = int32_t(std::clamp<int64_t>(pkt->duration, 0, INT32_MAX));
+    if (isKey(pkt))
+        p.flags |= FrameIndex::kKey;
+    if (pkt->flags & AV_PKT_FLAG_DISCARD)
+        p.flags |= FrameIndex::kDiscard;
+    const int64_t at = read_.packetCount();
+    read_.add(p);
+    if (parser_) {
+        uint8_t* out = nullptr;
+        int outSize = 0;
+        av_parser_parse2(parser_, parserCodec_, &out, &outSize, pkt->data, pkt->size, pkt->pts, pkt->dts, pkt->pos);
+        const int t = parser_->pict_type;
+        read_.setType(at, t == AV_PICTURE_TYPE_B ? 'B' : t == AV_PICTURE_TYPE_I ? 'I' : 'P');
+    }
+    if (at == 0 || (read_.packet(at).flags & FrameIndex::kKey)) {
+        ++groupsBegun_;
+        if (at > 0)
+            lastKey_ = at;
+    }
+}
+
+int64_t PacketScanner::position() const
+{
+    const AVFormatContext* ctx = input_ ? input_->context() : nullptr;
+    return ctx && ctx->pb ? avio_tell(ctx->pb) : 0;
+}
+
+FrameIndex::Result PacketScanner::read(int64_t packets)
+{
+    if (done_)
+        return FrameIndex::Result::Ok;
+    if (!input_ || !input_->context() || !pkt_)
+        return FrameIndex::Result::Invalid;
+    const int vi = input_->videoStream();
+    for (int64_t got = 0; got < packets;) {
+        if (av_read_frame(input_->context(), pkt_) < 0) {
+            done_ = true;
+            close();
+            break;
+        }
+        if (pkt_->stream_index == vi && unpacker_->unpack(pkt_)) {
+            if (read_.packetCount() >= FrameIndex::kMaxPackets) {
+                av_packet_unref(pkt_);
+                return FrameIndex::Result::TooLong;
+            }
+            addPacket(pkt_);
+            ++got;
+        }
+        av_packet_unref(pkt_);
+    }
+    return FrameIndex::Result::Ok;
+}
+
+std::shared_ptr<FrameIndex> PacketScanner::snapshot()
+{
+    if (whole_)
+        return whole_;
+    // Once the stream has ended the packets move into the last index instead of being copied.
+    auto index = done_ ? std::make_shared<FrameIndex>(std::move(read_)) : std::make_shared<FrameIndex>(read_);
+    // The group read last may still grow: its frames are left out until it is whole.
+    if (!done_)
+        index->truncate(lastKey_);
+    index->number();
+    if (firstOutput_ >= 0)
+        index->markFirstOutput(firstOutput_);
+    if (done_)
+        whole_ = index;
+    return index;
 }
 
 FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& index)
@@ -190,33 +293,15 @@ FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& inde
 
 FrameIndex::Result PacketScanner::scan(const std::shared_ptr<MediaFile>& file, FrameIndex& index)
 {
-    AvInput input;
     index.reset({});
-    switch (input.open(file)) {
-    case AvInput::Result::NotFound:
-        return FrameIndex::Result::NotFound;
-    case AvInput::Result::Invalid:
-        return FrameIndex::Result::Invalid;
-    case AvInput::Result::Ok:
-        break;
-    }
-    index.reset(factsOf(input));
-    if (!input.video())
-        return FrameIndex::Result::Ok;   // no video: fine for an audio device, the caller decides
-    if (index.displayWidth() <= 0 || index.displayHeight() <= 0)
-        return FrameIndex::Result::Invalid;
-    if (contents_ == Contents::SkippedWhereListed)
-        input.leaveUnread(listedVideoSamples(input));
-    if (const FrameIndex::Result read = readPackets(input, index); read != FrameIndex::Result::Ok) {
-        index.reset({});
-        return read;
-    }
-    bool stamped = true;
-    for (int64_t p = 0; p < index.packetCount() && stamped; ++p)
-        stamped = index.packet(p).pts != FrameIndex::kNoTime;
-    if (!stamped && !readPictureTypes(file, index))
-        return FrameIndex::Result::Invalid;
-    index.number();
+    FrameIndex::Result result = open(file);
+    while (result == FrameIndex::Result::Ok && !done())
+        result = read(INT64_MAX);
+    if (result != FrameIndex::Result::Ok)
+        return result;
+    index = *snapshot();
+    if (!hasVideo())
+        return FrameIndex::Result::Ok;
     return index.hasVideo() ? FrameIndex::Result::Ok : FrameIndex::Result::Invalid;
 }
 

@@ -57,15 +57,15 @@ void PlaybackClock::stop()
 
 double PlaybackClock::holdOf(int64_t frame) const
 {
-    const FrameIndex& index = server_.index();
-    const double nominal = 1.0 / index.frameRate();
+    const auto index = server_.index();
+    const double nominal = 1.0 / index->frameRate();
     // A frame lasts until the next one's stamp (the last frame as long as the one
     // before it), whichever way play goes.
-    const bool last = frame + 1 >= index.count();
+    const bool last = frame + 1 >= index->count();
     if (last && frame == 0)
         return nominal;
     const int64_t a = last ? frame - 1 : frame;
-    const double d = index.timeOf(a + 1) - index.timeOf(a);
+    const double d = index->timeOf(a + 1) - index->timeOf(a);
     // Stamps that restart or run backwards say nothing about the frame's length.
     return d > 0 && d <= kLongestHold ? d : nominal;
 }
@@ -78,10 +78,15 @@ bool PlaybackClock::sleepUntil(Clock::time_point t)
 
 int64_t PlaybackClock::endOf(int64_t last) const
 {
-    const int64_t count = server_.index().count();
+    const int64_t count = server_.index()->count();
     if (direction_ > 0)
         return last >= 0 ? std::min(last, count - 1) : count - 1;
     return last >= 0 ? std::max<int64_t>(last, 0) : 0;
+}
+
+bool PlaybackClock::awaitsIndex(int64_t last) const
+{
+    return direction_ > 0 && last < 0 && !server_.indexComplete() && !server_.indexFailed();
 }
 
 // Waits for the frame itself: a late frame is shown late, not left out. Null when
@@ -98,12 +103,12 @@ FramePtr PlaybackClock::waitForFrame(int64_t frame)
 bool PlaybackClock::keepToSound(Sound& sound, SoundFollower& follower, int64_t current, int64_t end,
                                 Clock::time_point& due)
 {
-    const FrameIndex& index = server_.index();
+    const auto index = server_.index();
     const int64_t next = current + direction_;
     const auto now = time_.now();
     const double heard = sound.clock();
     // Where the pictures are now on the medium's clock: the next frame is due at `due`.
-    const double pictures = index.timeOf(next) - secondsOf(due - now);
+    const double pictures = index->timeOf(next) - secondsOf(due - now);
     switch (follower.decide(heard, pictures, secondsOf(now.time_since_epoch()))) {
     case SoundFollower::Action::Own:
         return false;
@@ -114,7 +119,7 @@ bool PlaybackClock::keepToSound(Sound& sound, SoundFollower& follower, int64_t c
     case SoundFollower::Action::Follow:
         break;
     }
-    const double lag = heard - index.timeOf(next);
+    const double lag = heard - index->timeOf(next);
     // A frame long overdue is passed over when the one after it is ready.
     const int64_t after = next + direction_;
     if (lag > 2 * holdOf(current) && after != end + direction_ && server_.cached(after)) {
@@ -130,11 +135,19 @@ bool PlaybackClock::keepToSound(Sound& sound, SoundFollower& follower, int64_t c
 void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
 {
     const int dir = direction_;
-    const int64_t end = endOf(last);
+    int64_t end = endOf(last);
     SoundFollower follower;
     int64_t current = from;
     Clock::time_point due = time_.now() + seconds(holdOf(current));
-    while (!stop_ && current != end) {
+    while (!stop_) {
+        if (awaitsIndex(last))
+            end = endOf(last);
+        if (current == end) {
+            // Play to the end of a stream still being indexed waits for the index there.
+            if (!awaitsIndex(last) || !sleepUntil(time_.now() + std::chrono::milliseconds(20)))
+                break;
+            continue;
+        }
         const int64_t next = current + dir;
         const FramePtr ready = waitForFrame(next);
         // A frame that cannot be decoded is passed over; a file that changed ends the play.
@@ -149,7 +162,7 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
             continue;
         }
         if (sound.begin) {
-            if (!sound.begin(server_.index().timeOf(current)))
+            if (!sound.begin(server_.index()->timeOf(current)))
                 sound.clock = nullptr;
             sound.begin = nullptr;
             due = time_.now() + seconds(holdOf(current));
@@ -161,7 +174,7 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
         if (!sleepUntil(due))
             break;
         const auto now = time_.now();
-        if (now - due > seconds(std::min(holdOf(current), 1.0 / server_.index().frameRate()))) {
+        if (now - due > seconds(std::min(holdOf(current), 1.0 / server_.index()->frameRate()))) {
             ++late_;
             due = now;
         }

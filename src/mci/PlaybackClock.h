@@ -55,6 +55,8 @@ public:
 
 private:
     void run(int64_t from, int64_t last, Sound sound);
+    // Forward play to the end while the index still grows.
+    bool awaitsIndex(int64_t last) const;
     int64_t endOf(int64_t last) const;
     FramePtr waitForFrame(int64_t frame);
     bool keepToSound(Sound& sound, SoundFollower& follower, int64_t current, int64_t end,

@@ -32,13 +32,13 @@ std::optional<DecodeJob> PrefetchPlanner::next(const Situation& s, const Cached&
 
 std::optional<DecodeJob> PrefetchPlanner::plan(const Situation& s, const Cached& cached) const
 {
-    if (index_.count() == 0)
+    if (index_->count() == 0)
         return std::nullopt;
-    const int64_t t = index_.clampFrame(s.target);
+    const int64_t t = index_->clampFrame(s.target);
     // The frame asked for comes first and alone, as fast as the engine's own exact
     // seek; the frames around it follow.
     if (!cached(t))
-        return DecodeJob {index_.decodeStartFor(t), t, t, true, t};
+        return DecodeJob {index_->decodeStartFor(t), t, t, true, t};
     if (s.motion == Motion::Forward) {
         // Playing forward, the next frame waits: decoding runs on without seeking.
         if (auto job = ahead(s, cached)) {
@@ -62,17 +62,17 @@ std::optional<DecodeJob> PrefetchPlanner::plan(const Situation& s, const Cached&
 
 std::optional<DecodeJob> PrefetchPlanner::ahead(const Situation& s, const Cached& cached) const
 {
-    const int64_t t = index_.clampFrame(s.target);
-    const int64_t end = std::min(index_.count() - 1, t + aheadWindow(s));
+    const int64_t t = index_->clampFrame(s.target);
+    const int64_t end = std::min(index_->count() - 1, t + aheadWindow(s));
     for (int64_t n = t + 1; n <= end; ++n)
         if (!cached(n))
-            return DecodeJob {index_.decodeStartFor(n), n, end, false, n};
+            return DecodeJob {index_->decodeStartFor(n), n, end, false, n};
     return std::nullopt;
 }
 
 std::optional<DecodeJob> PrefetchPlanner::behind(const Situation& s, const Cached& cached) const
 {
-    const int64_t t = index_.clampFrame(s.target);
+    const int64_t t = index_->clampFrame(s.target);
     const int64_t window = behindWindow(s);
     const int64_t low = std::max<int64_t>(0, t - window);
     int64_t top = t - 1;
@@ -95,7 +95,7 @@ std::optional<DecodeJob> PrefetchPlanner::behind(const Situation& s, const Cache
     // an exact seek, and the rest of the window follows in the next job.
     if (waited)
         bottom = std::max(bottom, top - kFirstReverseStretch + 1);
-    return DecodeJob {index_.decodeStartFor(bottom), bottom, top, waited, bottom};
+    return DecodeJob {index_->decodeStartFor(bottom), bottom, top, waited, bottom};
 }
 
 } // namespace mci

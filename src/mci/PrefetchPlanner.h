@@ -43,7 +43,9 @@ public:
     };
     using Cached = std::function<bool(int64_t)>;
 
-    explicit PrefetchPlanner(const FrameIndex& index) : index_(index) {}
+    explicit PrefetchPlanner(const FrameIndex& index) : index_(&index) {}
+    // The index grows while a scan runs: the worker hands over each newer one.
+    void setIndex(const FrameIndex& index) { index_ = &index; }
 
     std::optional<DecodeJob> next(const Situation& s, const Cached& cached) const;
 
@@ -59,7 +61,7 @@ private:
     std::optional<DecodeJob> ahead(const Situation& s, const Cached& cached) const;
     std::optional<DecodeJob> behind(const Situation& s, const Cached& cached) const;
 
-    const FrameIndex& index_;
+    const FrameIndex* index_;
 };
 
 } // namespace mci

@@ -71,7 +71,7 @@ const std::vector<std::string> kNumbers = {"0",  "1",   "2",   "5",          "10
                                            "-1", "-50", "2147483647", "9223372036854775807", "-9223372036854775808"};
 const std::vector<std::string> kStatus = {"position", "length",  "mode",          "ready",
                                           "frame rate", "nominal frame rate", "time format", "volume",
-                                          "media present", "start position"};
+                                          "media present", "start position", "indexed"};
 const std::vector<std::string> kCapabilities = {"can reverse", "can save", "can stretch", "can play",
                                                 "has audio",   "has video", "device type", "windows"};
 
@@ -263,6 +263,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     static QCoreApplication app(*argc, *argv);
     std::setlocale(LC_NUMERIC, "C");   // libmpv refuses to start under another numeric locale
     qputenv("KELD32_MCI_HEADLESS", "1");
+    // Every medium is indexed in the background, so that commands and changes to the
+    // file meet a scan under way.
+    qputenv("KELD32_SCAN_AT_OPEN_MIB", "0");
     // The built-in extension table, whatever the user's win.ini says.
     static QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());

@@ -1,6 +1,8 @@
 #include "MpvTestSupport.h"
 #include "mci/FrameIndex.h"
 #include "mci/MciService.h"
+#include "mci/MediaFile.h"
+#include "mci/PacketScanner.h"
 
 #include <algorithm>
 #include <random>
@@ -70,6 +72,33 @@ TEST_P(FrameExact, OpensStoppedOnFrameZeroWithTheStreamsFacts)
     EXPECT_EQ(device.mode(), mci::DeviceMode::Stopped);
     EXPECT_TRUE(device.ready());
     expectShows(0, "after open");
+}
+
+// A big medium is indexed in the background, and the index grows while frames are
+// shown: each part handed over must number its frames as the whole scan does.
+TEST_P(FrameExact, AnIndexReadInPiecesNumbersItsFramesAsTheWholeScanDoes)
+{
+    mci::FrameIndex whole;
+    ASSERT_EQ(whole.build(clip.path.toStdString()), mci::FrameIndex::Result::Ok);
+    std::shared_ptr<mci::MediaFile> file;
+    ASSERT_EQ(mci::MediaFile::open(clip.path.toStdString(), file), mci::MediaFile::Result::Ok);
+    mci::PacketScanner scanner;
+    ASSERT_EQ(scanner.open(file), mci::FrameIndex::Result::Ok);
+    int64_t before = 0;   // frames numbered before the end was read
+    while (!scanner.done()) {
+        ASSERT_EQ(scanner.read(7), mci::FrameIndex::Result::Ok);
+        const std::shared_ptr<mci::FrameIndex> part = scanner.snapshot();
+        ASSERT_LE(part->count(), whole.count());
+        if (!scanner.done())
+            before = part->count();
+        for (int64_t n = 0; n < part->count(); ++n)
+            ASSERT_EQ(part->packetOf(n), whole.packetOf(n)) << "frame " << n << " of " << part->count();
+    }
+    EXPECT_EQ(scanner.snapshot()->count(), whole.count());
+    // Whole groups are handed over as they are read, not all at the end.
+    if (whole.keyAtOrBefore(whole.packetCount() - 1) > 7) {
+        EXPECT_GT(before, 0);
+    }
 }
 
 TEST_P(FrameExact, EverySeekShowsTheAskedFrame)

@@ -310,10 +310,17 @@ TEST(ContainerTables, NumberFramesAsAFullReadDoesWithoutReadingThePackets)
     }
     std::shared_ptr<mci::MediaFile> file;
     ASSERT_EQ(mci::MediaFile::open(longer.toStdString(), file), mci::MediaFile::Result::Ok);
-    mci::FrameIndex index;
+    mci::FrameIndex index, read;
     ASSERT_EQ(mci::PacketScanner().scan(file, index), mci::FrameIndex::Result::Ok);
     EXPECT_EQ(index.count(), 1000);
     EXPECT_LT(file->bytesRead() * 4, file->size());
+    // The key packets too: left unread, the packets cannot tell the demuxer's parser.
+    ASSERT_EQ(mci::PacketScanner(mci::PacketScanner::Contents::Read).scan(longer.toStdString(), read),
+              mci::FrameIndex::Result::Ok);
+    ASSERT_EQ(read.packetCount(), index.packetCount());
+    for (int64_t p = 0; p < read.packetCount(); ++p)
+        ASSERT_EQ(index.packet(p).flags, read.packet(p).flags) << "packet " << p;
+    EXPECT_EQ(index.keyAtOrBefore(999), read.keyAtOrBefore(999));
 }
 
 // A medium opened before and unchanged since takes its index from the store (here
@@ -368,6 +375,84 @@ TEST(StoredIndexes, AnUnchangedMediumTakesItsStoredIndexAndAChangedOneIsScannedA
     ASSERT_EQ(server.open(path.toStdString()), mci::FrameServer::Result::Ok);
     EXPECT_EQ(server.length(), scanned);
     server.close();
+    qputenv("XDG_CACHE_HOME", savedCache);
+}
+
+// A big medium is indexed in the background: open returns with frame 0, the length
+// only grows, and once the scan is through the frames are numbered as an open that
+// read everything first numbers them (same pictures at the same numbers); the whole
+// index is stored, and a close in the middle of a scan returns.
+TEST(BackgroundIndex, GrowsIntoTheWholeScanWithEveryFrameKeepingItsNumber)
+{
+    QTemporaryDir cache;
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    const ClipInfo clip = StampedClip::get(ClipKind::MpegPs);
+    ASSERT_FALSE(clip.path.isEmpty());
+    QFile part(clip.path);
+    ASSERT_TRUE(part.open(QIODevice::ReadOnly));
+    const QByteArray one = part.readAll();
+    QByteArray big;
+    while (big.size() < mci::StoredIndex::kFromBytes + 1024 * 1024)
+        big += one;
+    const std::string path = StampedClip::writeBytes("background-index.mpg", big).toStdString();
+    const auto stampAt = [](mci::FrameServer& server, int64_t n) {
+        server.show(n);
+        const mci::FramePtr f = server.waitFor(n, std::chrono::seconds(20));
+        return f ? stampOf(*f) : -1;
+    };
+
+    qputenv("KELD32_SCAN_AT_OPEN_MIB", "0");
+    mci::FrameServer growing;
+    ASSERT_EQ(growing.open(path), mci::FrameServer::Result::Ok);
+    int64_t length = growing.length();
+    EXPECT_GT(length, 0);
+    std::vector<std::pair<int64_t, int>> early;   // frames seen while the scan ran
+    while (!growing.indexComplete()) {
+        ASSERT_FALSE(growing.indexFailed());
+        const int64_t now = growing.length();
+        ASSERT_GE(now, length);
+        length = now;
+        if (early.size() < 3)
+            early.push_back({now - 1, stampAt(growing, now - 1)});
+        QThread::msleep(2);
+    }
+    EXPECT_EQ(growing.indexedPercent(), 100);
+    length = growing.length();
+
+    qputenv("KELD32_SCAN_AT_OPEN_MIB", "1024");
+    qputenv("KELD32_INDEX_CACHE_MIB", "0");
+    mci::FrameServer whole;
+    ASSERT_EQ(whole.open(path), mci::FrameServer::Result::Ok);
+    ASSERT_TRUE(whole.indexComplete());
+    ASSERT_EQ(whole.length(), length);
+    for (const auto& [n, stamp] : early)
+        EXPECT_EQ(stampAt(whole, n), stamp) << "frame " << n << " shown while the scan ran";
+    for (const int64_t n : {int64_t(0), length / 3, length / 2 + 1, length - 1})
+        EXPECT_EQ(stampAt(whole, n), stampAt(growing, n)) << "frame " << n;
+    whole.close();
+    growing.close();
+
+    // Four scans at once, closed while they run (or just after).
+    qputenv("KELD32_SCAN_AT_OPEN_MIB", "0");
+    {
+        std::vector<std::unique_ptr<mci::FrameServer>> servers;
+        for (int i = 0; i < 4; ++i) {
+            servers.push_back(std::make_unique<mci::FrameServer>());
+            ASSERT_EQ(servers.back()->open(path), mci::FrameServer::Result::Ok);
+        }
+        servers[1]->close();
+        ASSERT_EQ(servers[1]->open(clip.path.toStdString()), mci::FrameServer::Result::Ok);
+        EXPECT_TRUE(servers[1]->indexComplete());
+    }
+
+    // The scan that went through stored the whole index: a new open takes it.
+    qunsetenv("KELD32_INDEX_CACHE_MIB");
+    ASSERT_EQ(growing.open(path), mci::FrameServer::Result::Ok);
+    EXPECT_TRUE(growing.indexComplete());
+    EXPECT_EQ(growing.length(), length);
+    growing.close();
+    qunsetenv("KELD32_SCAN_AT_OPEN_MIB");
     qputenv("XDG_CACHE_HOME", savedCache);
 }
 
