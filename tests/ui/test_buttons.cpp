@@ -140,7 +140,7 @@ TEST_F(Buttons, LoopPairFollowsLoopOn)
 TEST_F(Buttons, PausedAndStoppedLooksTouchOnlyTheirFlags)
 {
     Ready();
-    Paused = 1; // a pause from before, while nothing plays
+    ThePlayer().Transition(TransportState::Paused); // a pause from before, while nothing plays
     ShowPausedButtons();
     EXPECT_EQ(Paused, 1) << "the paused look does not clear Paused";
     panel->Timer2->start();
