@@ -22,8 +22,10 @@ int DisplayCounter = 0;
 TDisplay::TDisplay(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
-    if (!Display)
+    if (!Display) {
         Display = this;
+        ThePlayer().SetVideoWindow(this);
+    }
     // The device draws into this window's own native window.
     setAttribute(Qt::WA_NativeWindow);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -46,8 +48,10 @@ TDisplay::TDisplay(QWidget* parent)
 
 TDisplay::~TDisplay()
 {
-    if (Display == this)
+    if (Display == this) {
         Display = nullptr;
+        ThePlayer().SetVideoWindow(nullptr);
+    }
 }
 
 QString TDisplay::HandleText() const

@@ -1,6 +1,9 @@
 #pragma once
 // Before the macro below: this header declares X11's own Display type.
 #include <QGuiApplication>
+
+#include "engine/VideoWindow.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -9,8 +12,9 @@ class QTimer;
 
 // The borderless black window the device draws into. The user drags it with the
 // left button; its keys go to the keyboard commands; a right click opens the
-// control panel's menu.
-class TDisplay : public QWidget {
+// control panel's menu. The program's display window is the player's video
+// window: the media routines size, show, hide and raise it through that face.
+class TDisplay : public QWidget, public VideoWindow {
     Q_OBJECT
 public:
     explicit TDisplay(QWidget* parent = nullptr);
@@ -30,7 +34,13 @@ public:
     void FormKeyPress(char ch);
 
     // The native window id handed to the device, in decimal.
-    QString HandleText() const;
+    QString HandleText() const override;
+
+    QRect Geometry() const override { return geometry(); }
+    void SetGeometry(const QRect& geometry) override { setGeometry(geometry); }
+    void ShowWindow() override { show(); }
+    void HideWindow() override { hide(); }
+    void RaiseWindow() override { raise(); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

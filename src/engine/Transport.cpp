@@ -2,13 +2,9 @@
 // sequence; replies and error codes are ignored except by the ready wait.
 #include "engine/modul01.h"
 
-#include "display/disp.h"
 #include "engine/MCI_FUNC.h"
+#include "engine/VideoWindow.h"
 #include "engine/VidCommands.h"
-#include "panel/ZORVEX32.h"
-
-#include <QTimer>
-#include <QToolButton>
 
 namespace {
 
@@ -20,61 +16,31 @@ void send(const QString& command)
     SendMciString(command, reply, error);
 }
 
-void stopTimer(QTimer* timer)
-{
-    if (timer)
-        timer->stop();
-}
-
-void startTimer(QTimer* timer)
-{
-    if (timer && !timer->isActive())
-        timer->start();
-}
-
-void showPlayingButtons()
-{
-    if (!BedienTeil)
-        return;
-    if (PlayingReverse == 1) {
-        SwapButtons(BedienTeil->BtnRevPause, BedienTeil->BtnPlayRev);
-        PlayingReverse = 0;
-    }
-    SwapButtons(BedienTeil->BtnPlay, BedienTeil->BtnPlayPause);
-    if (BedienTeil->BtnStop)
-        BedienTeil->BtnStop->setEnabled(true);
-}
-
 void bringPanelForward()
 {
-    if (PanelInFront == 1 && BedienTeil)
-        BedienTeil->raise();
+    if (PanelInFront == 1)
+        emit ThePlayer().PanelToFrontWanted();
 }
 
-// Steps 1 to 8 of forward play, shared by play and play after a seek.
+// Steps 1 to 8 of forward play, shared by play and play after a seek. The
+// panel swaps its buttons in its slot of ForwardPlayShown, before the flags move.
 void startForwardPlay()
 {
+    Player& player = ThePlayer();
     BeginEndOfMediumWatch();
-    if (BedienTeil) {
-        stopTimer(BedienTeil->Timer1);
-        startTimer(BedienTeil->Timer3);
-    }
+    emit player.PositionPollSwitched(false);
+    emit player.PlayStartWatchStarted();
     send(vid::play());
     if (SmartDisplay == 0)
         PlaceVideo();
-    showPlayingButtons();
-    Playing = 1;
-    Paused = 0;
-    PausedReverse = 0;
-    PlayingReverse = 0;
+    emit player.ForwardPlayShown(player.Transport());
+    player.Transition(TransportState::Playing);
     bringPanelForward();
 }
 
 void stopIfMoving()
 {
-    if (Playing == 1)
-        send(vid::stop());
-    if (PlayingReverse == 1)
+    if (Playing || PlayingReverse)
         send(vid::stop());
 }
 
@@ -85,10 +51,10 @@ void PlayForward()
     startForwardPlay();
     if (HidePanel == 1) {
         PanelInFront = 0;
-        if (Display)
-            Display->raise();
-        else if (BedienTeil)
-            BedienTeil->lower();
+        if (VideoWindow* window = ThePlayer().Window())
+            window->RaiseWindow();
+        else
+            emit ThePlayer().PanelToBackWanted();
     }
 }
 
@@ -133,7 +99,7 @@ void SeekToEnd()
 
 void PlayReverse()
 {
-    send(PausedReverse == 1 ? vid::resume() : vid::playReverse());
+    send(PausedReverse ? vid::resume() : vid::playReverse());
 }
 
 void PauseReverse()
@@ -144,14 +110,12 @@ void PauseReverse()
 void RestartLoop()
 {
     BeginEndOfMediumWatch();
-    if (BedienTeil)
-        stopTimer(BedienTeil->Timer1);
+    emit ThePlayer().PositionPollSwitched(false);
     SendMciString(vid::seekToStart(), MciReply, MciError);
     SendMciString(vid::play(), MciReply, MciError);
     PlaceVideo();
     bringPanelForward();
-    if (BedienTeil)
-        startTimer(BedienTeil->Timer3);
+    emit ThePlayer().PlayStartWatchStarted();
 }
 
 void BeginEndOfMediumWatch()

@@ -1,112 +1,80 @@
 #include "engine/modul01.h"
 
-#include "display/disp.h"
 #include "engine/MCI_FUNC.h"
+#include "engine/VideoWindow.h"
 #include "engine/VidCommands.h"
-#include "panel/Mousebar.h"
-#include "panel/ZORVEX32.h"
 
-#include <QAction>
 #include <QFileInfo>
-#include <QFrame>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QStringList>
-#include <QTimer>
-#include <QToolButton>
 
 #include <algorithm>
 
-QString MediaPath;
-QString MediaName;
-QString MediaExt;
-Flag MediaOpen = 0;
-int OpenResult = 0;
+QString& MediaPath = ThePlayer().Record().MediaPath;
+QString& MediaName = ThePlayer().Record().MediaName;
+QString& MediaExt = ThePlayer().Record().MediaExt;
+Watched<Flag>& MediaOpen = ThePlayer().Record().MediaOpen;
+int& OpenResult = ThePlayer().Record().OpenResult;
+Flag& CanReverse = ThePlayer().Record().CanReverse;
+Flag& CanSave = ThePlayer().Record().CanSave;
+Flag& CanStretch = ThePlayer().Record().CanStretch;
+int& FrameRate = ThePlayer().Record().FrameRate;
+Watched<int>& FrameCount = ThePlayer().Record().FrameCount;
+int& TrackScale = ThePlayer().Record().TrackScale;
+int& SourceWidth = ThePlayer().Record().SourceWidth;
+int& SourceHeight = ThePlayer().Record().SourceHeight;
+Flag& LoopOn = ThePlayer().Record().LoopOn;
+Flag& MultiStep = ThePlayer().Record().MultiStep;
+Watched<Flag>& QueueActive = ThePlayer().Record().QueueActive;
+Flag& CommandLoop = ThePlayer().Record().CommandLoop;
+Flag& SavedCommandLoop = ThePlayer().Record().SavedCommandLoop;
+Flag& CommandLoopHeld = ThePlayer().Record().CommandLoopHeld;
+int& Zoom = ThePlayer().Record().Zoom;
+Flag& SmartDisplay = ThePlayer().Record().SmartDisplay;
+Flag& HidePanel = ThePlayer().Record().HidePanel;
+Flag& PanelInFront = ThePlayer().Record().PanelInFront;
+Flag& LastPos = ThePlayer().Record().LastPos;
+int& DisplayLeft = ThePlayer().Record().DisplayLeft;
+int& DisplayTop = ThePlayer().Record().DisplayTop;
+Flag& DisplayDraggable = ThePlayer().Record().DisplayDraggable;
+int& KeyZoomLevel = ThePlayer().Record().KeyZoomLevel;
+int& KeyZoomStepX = ThePlayer().Record().KeyZoomStepX;
+int& KeyZoomStepY = ThePlayer().Record().KeyZoomStepY;
+Flag& ForceDevice = ThePlayer().Record().ForceDevice;
+Flag& ForceDevicePermanent = ThePlayer().Record().ForceDevicePermanent;
+QString& ForcedDevice = ThePlayer().Record().ForcedDevice;
+Flag& NoVolume = ThePlayer().Record().NoVolume;
+Watched<int>& Volume = ThePlayer().Record().Volume;
+int& TimerFactor = ThePlayer().Record().TimerFactor;
+int& TimerMin = ThePlayer().Record().TimerMin;
+Flag& CommandLineDone = ThePlayer().Record().CommandLineDone;
+Flag& NoAutoDetect = ThePlayer().Record().NoAutoDetect;
+QString& CommandLineExt = ThePlayer().Record().CommandLineExt;
+QString& MciReply = ThePlayer().Record().MciReply;
+quint32& MciError = ThePlayer().Record().MciError;
+Watched<int>& CurrentFrame = ThePlayer().Record().CurrentFrame;
+int& PreviousFrame = ThePlayer().Record().PreviousFrame;
+QString& PositionText = ThePlayer().Record().PositionText;
+Watched<Flag>& TrackDragging = ThePlayer().Record().TrackDragging;
+int& KeyZoomLeft = ThePlayer().Record().KeyZoomLeft;
+int& KeyZoomTop = ThePlayer().Record().KeyZoomTop;
+int& KeyZoomWidth = ThePlayer().Record().KeyZoomWidth;
+int& KeyZoomHeight = ThePlayer().Record().KeyZoomHeight;
+int& CaptureCounter = ThePlayer().Record().CaptureCounter;
+QString& CaptureDir = ThePlayer().Record().CaptureDir;
+QString& CaptureName = ThePlayer().Record().CaptureName;
+Flag& JumpBusy = ThePlayer().Record().JumpBusy;
+int& ZoomAtShow = ThePlayer().Record().ZoomAtShow;
 
-Flag CanReverse = 0;
-Flag CanSave = 0;
-Flag CanStretch = 0;
-int FrameRate = 0;
-int FrameCount = 0;
-int TrackScale = 0;
-int SourceWidth = 0;
-int SourceHeight = 0;
-
-Flag Playing = 0;
-Flag PlayingReverse = 0;
-Flag Paused = 0;
-Flag PausedReverse = 0;
-
-Flag LoopOn = 0;
-Flag MultiStep = 0;
-Flag QueueActive = 0;
-Flag CommandLoop = 0;
-Flag SavedCommandLoop = 0;
-Flag CommandLoopHeld = 0;
-
-int Zoom = 0;
-Flag SmartDisplay = 1;
-Flag HidePanel = 0;
-Flag PanelInFront = 0;
-Flag LastPos = 1;
-int DisplayLeft = 0;
-int DisplayTop = 38;
-Flag DisplayDraggable = 1;
-int KeyZoomLevel = 0;
-int KeyZoomStepX = 0;
-int KeyZoomStepY = 0;
-
-Flag ForceDevice = 0;
-Flag ForceDevicePermanent = 0;
-QString ForcedDevice;
-Flag NoVolume = 0;
-int Volume = 0;
-int TimerFactor = 0;
-int TimerMin = 0;
-
-Flag CommandLineDone = 0;
-Flag NoAutoDetect = 0;
-QString CommandLineExt;
-
-QString MciReply;
-quint32 MciError = 0;
-
-int CurrentFrame = 0;
-int PreviousFrame = 0;
-QString PositionText;
-Flag TrackDragging = 0;
-
-int KeyZoomLeft = 0;
-int KeyZoomTop = 0;
-int KeyZoomWidth = 0;
-int KeyZoomHeight = 0;
-int CaptureCounter = 0;
-QString CaptureDir;
-QString CaptureName;
-Flag JumpBusy = 0;
-
-int ZoomAtShow = 0;
+const TransportFlag Playing(TransportState::Playing);
+const TransportFlag PlayingReverse(TransportState::PlayingReverse);
+const TransportFlag Paused(TransportState::Paused);
+const TransportFlag PausedReverse(TransportState::PausedReverse);
 
 void ResetPlayerState()
 {
-    MediaPath.clear(); MediaName.clear(); MediaExt.clear();
-    MediaOpen = 0; OpenResult = 0;
-    CanReverse = CanSave = CanStretch = 0;
-    FrameRate = FrameCount = TrackScale = SourceWidth = SourceHeight = 0;
-    Playing = PlayingReverse = Paused = PausedReverse = 0;
-    LoopOn = MultiStep = QueueActive = CommandLoop = SavedCommandLoop = CommandLoopHeld = 0;
-    Zoom = 0; SmartDisplay = 1; HidePanel = 0; PanelInFront = 0; LastPos = 1;
-    DisplayLeft = 0; DisplayTop = 38; DisplayDraggable = 1;
-    KeyZoomLevel = KeyZoomStepX = KeyZoomStepY = 0;
-    ForceDevice = ForceDevicePermanent = 0; ForcedDevice.clear();
-    NoVolume = 0; Volume = 0; TimerFactor = 0; TimerMin = 0;
-    CommandLineDone = NoAutoDetect = 0; CommandLineExt.clear();
-    MciReply.clear(); MciError = 0;
-    CurrentFrame = PreviousFrame = 0; PositionText.clear(); TrackDragging = 0;
-    KeyZoomLeft = KeyZoomTop = KeyZoomWidth = KeyZoomHeight = 0;
-    CaptureCounter = 0; CaptureDir.clear(); CaptureName.clear(); JumpBusy = 0;
-    ZoomAtShow = 0;
+    ThePlayer().Reset();
 }
 
 Flag& UsersCommandLoop()
@@ -207,46 +175,13 @@ bool SourceSizeFromReply(const QString& reply, int& width, int& height)
 
 namespace {
 
-void setPollTimer(bool on)
-{
-    if (!BedienTeil || !BedienTeil->Timer1)
-        return;
-    if (!on)
-        BedienTeil->Timer1->stop();
-    else if (!BedienTeil->Timer1->isActive())
-        BedienTeil->Timer1->start();
-}
-
-void setMediaMenuItems(bool enabled)
-{
-    if (!BedienTeil)
-        return;
-    for (QAction* item : {BedienTeil->Close1, BedienTeil->GotoFrame, BedienTeil->ConfigureMCIdevice1}) {
-        if (item)
-            item->setEnabled(enabled);
-    }
-}
-
-void setControl(QWidget* control, bool visible, bool enabled)
-{
-    if (!control)
-        return;
-    control->setVisible(visible);
-    control->setEnabled(enabled);
-}
-
-void setEnabled(QWidget* control, bool enabled)
-{
-    if (control)
-        control->setEnabled(enabled);
-}
-
 void takeKeyZoomSteps()
 {
-    if (!Display)
+    const VideoWindow* window = ThePlayer().Window();
+    if (!window)
         return;
-    KeyZoomStepX = Display->width() / 10;
-    KeyZoomStepY = Display->height() / 10;
+    KeyZoomStepX = window->Geometry().width() / 10;
+    KeyZoomStepY = window->Geometry().height() / 10;
 }
 
 // MCI has no escape for a double quote inside a quoted element, and the command
@@ -318,8 +253,7 @@ void queryRateAndLength()
     SendMciString(vid::setTimeFormatFrames(), MciReply, MciError);
     SendMciString(vid::statusNominalFrameRate(), MciReply, MciError);
     FrameRate = FrameRateFromReply(MciReply);
-    if (BedienTeil && BedienTeil->Timer1)
-        BedienTeil->Timer1->setInterval(PollInterval(FrameRate, TimerFactor, TimerMin));
+    emit ThePlayer().PollIntervalChosen(PollInterval(FrameRate, TimerFactor, TimerMin));
 
     SendMciString(vid::statusLength(), MciReply, MciError);
     // A length that is not a number counts as an empty medium rather than ending the open.
@@ -328,8 +262,7 @@ void queryRateAndLength()
     if (!ok)
         FrameCount = 0;
     TrackScale = TrackScaleFor(FrameCount);
-    if (BedienTeil && BedienTeil->Trackbar1)
-        BedienTeil->Trackbar1->setMaximum(std::max(0, FrameCount / TrackScale));
+    emit ThePlayer().TrackRangeChosen(std::max(0, FrameCount / TrackScale));
 }
 
 void hostVideo()
@@ -343,8 +276,9 @@ void hostVideo()
     CanStretch = 1;
     SendMciString(vid::whereSource(), MciReply, MciError);
     SourceSizeFromReply(MciReply, SourceWidth, SourceHeight);
-    if (SmartDisplay == 1 && Display)
-        SendMciString(vid::windowHandle(Display->HandleText()), MciReply, MciError);
+    const VideoWindow* window = ThePlayer().Window();
+    if (SmartDisplay == 1 && window)
+        SendMciString(vid::windowHandle(window->HandleText()), MciReply, MciError);
     PlaceVideo();
 }
 
@@ -352,7 +286,7 @@ void hostVideo()
 
 void OpenMedia(const QString& path, int& result)
 {
-    setPollTimer(false);
+    emit ThePlayer().PositionPollSwitched(false);
     BeginEndOfMediumWatch();
     const QString refusal = openRefusal(path);
     if (!refusal.isEmpty()) {
@@ -373,8 +307,8 @@ void OpenMedia(const QString& path, int& result)
     hostVideo();
 
     MediaOpen = 1;
-    setPollTimer(true);
-    setMediaMenuItems(true);
+    emit ThePlayer().PositionPollSwitched(true);
+    emit ThePlayer().MediaMenuSwitched(true);
     result = 1;
     takeKeyZoomSteps();
     KeyZoomLevel = 0;
@@ -388,10 +322,10 @@ void CloseMedia(int& result)
     result = static_cast<int>(error);
     MediaOpen = 0;
     ShowNoMediaState();
-    if (Display)
-        Display->hide();
-    setPollTimer(false);
-    setMediaMenuItems(false);
+    if (VideoWindow* window = ThePlayer().Window())
+        window->HideWindow();
+    emit ThePlayer().PositionPollSwitched(false);
+    emit ThePlayer().MediaMenuSwitched(false);
 }
 
 bool LoadMedia(const QString& path)
@@ -410,70 +344,33 @@ bool LoadMedia(const QString& path)
 }
 
 // ---- Panel states --------------------------------------------------------------
+// The flags are cleared here; the panel's controls follow in the panel's slots.
 
 void ShowNoMediaState()
 {
-    Playing = PlayingReverse = PausedReverse = Paused = CanReverse = 0;
-    TBedienTeil* p = BedienTeil;
-    if (!p)
-        return;
-    p->setWindowTitle(QStringLiteral("Vantu's MCI Video File Player"));
-    setEnabled(p->BtnStop, false);
-    for (QWidget* b : {static_cast<QWidget*>(p->BtnToStart), static_cast<QWidget*>(p->BtnStepRev),
-                       static_cast<QWidget*>(p->BtnStep), static_cast<QWidget*>(p->BtnToEnd)})
-        setEnabled(b, false);
-    setControl(p->BtnRevPause, false, false);
-    setControl(p->BtnPlayRev, true, false);
-    setControl(p->BtnPlayPause, false, false);
-    setControl(p->BtnPlay, true, false);
-    setControl(p->BtnLoop0, true, false);
-    setControl(p->BtnLoop1, false, false);
-    setControl(p->Trackbar1, false, false);
-    setControl(p->Panel1, true, true);
-    if (p->ShMultiStep)
-        p->ShMultiStep->hide();
-    if (p->ShQueue)
-        p->ShQueue->hide();
+    ThePlayer().Transition(TransportState::NoMedium);
+    CanReverse = 0;
+    emit ThePlayer().NoMediaStateShown();
 }
 
 void ShowMediaReadyState()
 {
-    Playing = PlayingReverse = PausedReverse = Paused = 0;
-    TBedienTeil* p = BedienTeil;
-    if (!p)
-        return;
-    p->setWindowTitle(MediaName.toUpper());
-    setEnabled(p->BtnStop, false);
-    for (QWidget* b : {static_cast<QWidget*>(p->BtnToStart), static_cast<QWidget*>(p->BtnStepRev),
-                       static_cast<QWidget*>(p->BtnStep), static_cast<QWidget*>(p->BtnToEnd)})
-        setEnabled(b, true);
-    setControl(p->BtnRevPause, false, false);
-    if (CanReverse == 1)
-        setControl(p->BtnPlayRev, true, true);
-    setControl(p->BtnPlayPause, false, false);
-    setControl(p->BtnPlay, true, true);
-    setControl(p->BtnLoop0, LoopOn != 1, LoopOn != 1);
-    setControl(p->BtnLoop1, LoopOn == 1, LoopOn == 1);
-    setControl(p->Trackbar1, true, true);
-    setControl(p->Panel1, false, false);
-    if (MultiStep == 1 && p->ShMultiStep)
-        p->ShMultiStep->show();
-    if (QueueActive == 1 && p->ShQueue)
-        p->ShQueue->show();
+    ThePlayer().Transition(TransportState::Stopped);
+    emit ThePlayer().MediaReadyStateShown();
 }
 
 // ---- Video placement -------------------------------------------------------------
 
 namespace {
 
-void sizeDisplayByZoom()
+void sizeDisplayByZoom(VideoWindow& window)
 {
     if (Zoom >= 1 && Zoom <= 3) {
-        Display->setGeometry(DisplayLeft, DisplayTop, SourceWidth * Zoom, SourceHeight * Zoom);
+        window.SetGeometry(QRect(DisplayLeft, DisplayTop, SourceWidth * Zoom, SourceHeight * Zoom));
     } else if (Zoom == 4) {
         QScreen* screen = QGuiApplication::primaryScreen();
-        const QSize size = screen ? screen->size() : Display->size();
-        Display->setGeometry(0, 0, size.width(), size.height());
+        const QSize size = screen ? screen->size() : window.Geometry().size();
+        window.SetGeometry(QRect(0, 0, size.width(), size.height()));
     }
 }
 
@@ -481,17 +378,18 @@ void sizeDisplayByZoom()
 
 void PlaceVideo()
 {
-    if (!Display)
+    VideoWindow* window = ThePlayer().Window();
+    if (!window)
         return;
-    sizeDisplayByZoom();
-    if (SmartDisplay == 1) {
-        if (MediaExt != QLatin1String("MID"))
-            Display->show();
-        SendMciString(vid::putDestination(0, 0, Display->width(), Display->height()), MciReply, MciError);
-    } else if (Zoom == 4) {
-        SendMciString(vid::putWindow(0, 0, Display->width(), Display->height()), MciReply, MciError);
-    } else {
-        SendMciString(vid::putWindow(0, 38, Display->width(), Display->height()), MciReply, MciError);
-    }
+    sizeDisplayByZoom(*window);
+    if (SmartDisplay == 1 && MediaExt != QLatin1String("MID"))
+        window->ShowWindow();
+    const QSize size = window->Geometry().size();
+    if (SmartDisplay == 1)
+        SendMciString(vid::putDestination(0, 0, size.width(), size.height()), MciReply, MciError);
+    else if (Zoom == 4)
+        SendMciString(vid::putWindow(0, 0, size.width(), size.height()), MciReply, MciError);
+    else
+        SendMciString(vid::putWindow(0, 38, size.width(), size.height()), MciReply, MciError);
     takeKeyZoomSteps();
 }

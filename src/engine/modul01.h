@@ -1,100 +1,100 @@
 #pragma once
+#include "engine/Player.h"
+#include "engine/TransportFlag.h"
+
 #include <QString>
 
-// The media module: the player-state record shared by every window, and the
-// routines that open, close, place and move the one medium under the alias "vid".
-// Flags are bytes holding 0 or 1 and are tested against 1.
-
-using Flag = quint8;
+// The media module: the routines that open, close, place and move the one
+// medium under the alias "vid". The player-state record they share with every
+// window lives in the player object (engine/Player.h); the names below are the
+// record's fields under the names the description gives them. The four
+// transport flags are read-only views of the player's transport state.
 
 // Medium identity and result of the last open
-extern QString MediaPath;
-extern QString MediaName;
-extern QString MediaExt;
-extern Flag MediaOpen;
-extern int OpenResult;
+extern QString& MediaPath;
+extern QString& MediaName;
+extern QString& MediaExt;
+extern Watched<Flag>& MediaOpen;
+extern int& OpenResult;
 
 // Capabilities and geometry of the open medium
-extern Flag CanReverse;
-extern Flag CanSave;
-extern Flag CanStretch;
-extern int FrameRate;
-extern int FrameCount;
-extern int TrackScale;
-extern int SourceWidth;
-extern int SourceHeight;
+extern Flag& CanReverse;
+extern Flag& CanSave;
+extern Flag& CanStretch;
+extern int& FrameRate;
+extern Watched<int>& FrameCount;
+extern int& TrackScale;
+extern int& SourceWidth;
+extern int& SourceHeight;
 
 // Transport state
-extern Flag Playing;
-extern Flag PlayingReverse;
-extern Flag Paused;
-extern Flag PausedReverse;
+extern const TransportFlag Playing;
+extern const TransportFlag PlayingReverse;
+extern const TransportFlag Paused;
+extern const TransportFlag PausedReverse;
 
 // Modes
-extern Flag LoopOn;
-extern Flag MultiStep;
-extern Flag QueueActive;
-extern Flag CommandLoop;
-extern Flag SavedCommandLoop;
+extern Flag& LoopOn;
+extern Flag& MultiStep;
+extern Watched<Flag>& QueueActive;
+extern Flag& CommandLoop;
+extern Flag& SavedCommandLoop;
 // 1 while a queue file from the command line holds CommandLoop on, from the
 // start until that queue has played to its end; meanwhile the user's own value
 // is SavedCommandLoop.
-extern Flag CommandLoopHeld;
+extern Flag& CommandLoopHeld;
 // The user's own CommandLoop: the one the preferences show and the settings keep.
 Flag& UsersCommandLoop();
 
 // Display
-extern int Zoom;
-extern Flag SmartDisplay;
-extern Flag HidePanel;
-extern Flag PanelInFront;
-extern Flag LastPos;
-extern int DisplayLeft;
-extern int DisplayTop;
-extern Flag DisplayDraggable;
-extern int KeyZoomLevel;
-extern int KeyZoomStepX;
-extern int KeyZoomStepY;
+extern int& Zoom;
+extern Flag& SmartDisplay;
+extern Flag& HidePanel;
+extern Flag& PanelInFront;
+extern Flag& LastPos;
+extern int& DisplayLeft;
+extern int& DisplayTop;
+extern Flag& DisplayDraggable;
+extern int& KeyZoomLevel;
+extern int& KeyZoomStepX;
+extern int& KeyZoomStepY;
 
 // Device, audio and poll settings
-extern Flag ForceDevice;
-extern Flag ForceDevicePermanent;
-extern QString ForcedDevice;
-extern Flag NoVolume;
-extern int Volume;
-extern int TimerFactor;
-extern int TimerMin;
+extern Flag& ForceDevice;
+extern Flag& ForceDevicePermanent;
+extern QString& ForcedDevice;
+extern Flag& NoVolume;
+extern Watched<int>& Volume;
+extern int& TimerFactor;
+extern int& TimerMin;
 
 // Command line
-extern Flag CommandLineDone;
-extern Flag NoAutoDetect;
-extern QString CommandLineExt;
+extern Flag& CommandLineDone;
+extern Flag& NoAutoDetect;
+extern QString& CommandLineExt;
 
 // The shared reply pair of the media routines
-extern QString MciReply;
-extern quint32 MciError;
+extern QString& MciReply;
+extern quint32& MciError;
 
 // Position display and track bar
-extern int CurrentFrame;
-extern int PreviousFrame;
-// PreviousFrame before the first poll of a play: no position equals it, so the
-// first poll after an open or a play start is never taken as the end.
-constexpr int NoPollYet = -1;
-extern QString PositionText;
-extern Flag TrackDragging;
+extern Watched<int>& CurrentFrame;
+extern int& PreviousFrame;
+extern QString& PositionText;
+extern Watched<Flag>& TrackDragging;
 
 // Keyboard zoom and frame capture
-extern int KeyZoomLeft;
-extern int KeyZoomTop;
-extern int KeyZoomWidth;
-extern int KeyZoomHeight;
-extern int CaptureCounter;
-extern QString CaptureDir;
-extern QString CaptureName;
-extern Flag JumpBusy;
+extern int& KeyZoomLeft;
+extern int& KeyZoomTop;
+extern int& KeyZoomWidth;
+extern int& KeyZoomHeight;
+extern int& CaptureCounter;
+extern QString& CaptureDir;
+extern QString& CaptureName;
+extern Flag& JumpBusy;
 
 // Preferences
-extern int ZoomAtShow;
+extern int& ZoomAtShow;
 
 // Puts every variable above back to its value at program start.
 void ResetPlayerState();

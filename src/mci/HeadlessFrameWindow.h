@@ -1,16 +1,32 @@
 #pragma once
 #include "mci/FrameWindow.h"
 
-#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 namespace mci {
 
 // The frame window without a display: a frame counts as shown once handed over.
 class HeadlessFrameWindow : public FrameWindow {
 public:
-    void show(FramePtr frame) override { shown_ = frame ? frame->number() : -1; }
-    int64_t shown() const override { return shown_; }
-    bool waitShown(int64_t n, std::chrono::milliseconds) override { return shown_ == n; }
+    void show(FramePtr frame) override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            shown_ = frame ? frame->number() : -1;
+        }
+        handedOver_.notify_all();
+    }
+    int64_t shown() const override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return shown_;
+    }
+    bool waitShown(int64_t n, std::chrono::milliseconds timeout) override
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return handedOver_.wait_for(lock, timeout, [&] { return shown_ == n; });
+    }
     ErrorCode attach(uint64_t) override { return MCI_OK; }
     void setDestination(const Rect& rect) override
     {
@@ -24,7 +40,9 @@ public:
     void redraw() override {}
 
 private:
-    std::atomic<int64_t> shown_ {-1};
+    mutable std::mutex mutex_;
+    std::condition_variable handedOver_;
+    int64_t shown_ = -1;
     Rect dest_;
     bool destSet_ = false;
 };

@@ -1,8 +1,10 @@
 #pragma once
 #include "mci/MciError.h"
 #include "mci/MciTimeFormat.h"
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 namespace mci {
 
@@ -95,6 +97,10 @@ public:
         return MciTimeFormat::toFrames(TimeFormat::Milliseconds, ms, nominalFrameRate1000());
     }
     virtual DeviceMode mode() = 0;
+    // Returns once the mode may have changed (a frame drawn, play ended) or after
+    // `bound`, whichever comes first; "wait" looks at the mode again after each.
+    // A device that gives no notice of its changes simply lets the bound pass.
+    virtual void awaitChange(std::chrono::milliseconds bound) { std::this_thread::sleep_for(bound); }
     virtual bool ready() = 0;
     virtual int volume() = 0;                    // 0..1000
 

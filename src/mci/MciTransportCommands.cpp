@@ -7,7 +7,6 @@
 #include <chrono>
 #include <initializer_list>
 #include <limits>
-#include <thread>
 
 namespace mci {
 
@@ -23,21 +22,29 @@ int64_t framesOf(MciInstance& instance, const MciValue& value)
     return instance.toFrames(value.number);
 }
 
-// "wait": the command returns once the device has finished what it started. A play
-// may last as long as its medium; a seek that has not landed within the deadline
-// reports the driver's failure instead of holding the caller for ever.
+// "wait": the command returns once the device has finished what it started. The
+// device wakes the wait when something changes (MciDevice::awaitChange); the mode
+// is looked at again then, and at least every kLookAgain for a change it does not
+// announce. A play may last as long as its medium; a seek that has not landed
+// within kLandingBound reports the driver's failure instead of holding the caller.
+constexpr std::chrono::milliseconds kLookAgain {20};
+constexpr std::chrono::seconds kLandingBound {30};
+
 bool waitWhile(MciDevice& device, std::initializer_list<DeviceMode> modes,
                std::chrono::steady_clock::duration deadline = std::chrono::steady_clock::duration::max())
 {
-    const auto start = std::chrono::steady_clock::now();
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
     const auto busy = [&] {
         const DeviceMode now = device.mode();
         return std::find(modes.begin(), modes.end(), now) != modes.end();
     };
     while (busy()) {
-        if (std::chrono::steady_clock::now() - start > deadline)
+        const Clock::duration waited = Clock::now() - start;
+        if (waited > deadline)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - waited);
+        device.awaitChange(std::clamp(left, std::chrono::milliseconds(1), kLookAgain));
     }
     return true;
 }
@@ -95,7 +102,7 @@ ErrorCode awaitLanding(MciDevice& device, const MciCommand& command, ErrorCode e
 {
     if (error != MCI_OK || !command.has(Kw::Wait))
         return error;
-    if (!waitWhile(device, {DeviceMode::Seeking}, std::chrono::seconds(30)))
+    if (!waitWhile(device, {DeviceMode::Seeking}, kLandingBound))
         return MCIERR_DRIVER;
     return device.landed();
 }

@@ -371,6 +371,18 @@ DeviceMode MpvDevice::mode()
     return navigation_ == Navigation::Paused ? DeviceMode::Paused : DeviceMode::Stopped;
 }
 
+// Play ends when the clock stops; a seek or a step when the window has drawn the
+// frame the position names.
+void MpvDevice::awaitChange(std::chrono::milliseconds bound)
+{
+    if (clock_.running())
+        clock_.waitEnded(bound);
+    else if (window_)
+        window_->waitShown(server_.target(), bound);
+    else
+        MciDevice::awaitChange(bound);
+}
+
 bool MpvDevice::ready()
 {
     return server_.isOpen() || bare_;

@@ -41,6 +41,7 @@ public:
     int64_t millisecondsOf(int64_t frame) override;
     int64_t frameAtMilliseconds(int64_t ms) override;
     DeviceMode mode() override;
+    void awaitChange(std::chrono::milliseconds bound) override;
     bool ready() override;
     int volume() override;
     ErrorCode setVolume(int volume0to1000) override;

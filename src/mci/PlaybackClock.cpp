@@ -52,7 +52,22 @@ void PlaybackClock::stop()
     wake_.notify_all();
     if (thread_.joinable())
         thread_.join();
-    running_ = false;
+    markEnded();
+}
+
+void PlaybackClock::markEnded()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        running_ = false;
+    }
+    ended_.notify_all();
+}
+
+bool PlaybackClock::waitEnded(std::chrono::milliseconds bound)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return ended_.wait_for(lock, bound, [this] { return !running_.load(); });
 }
 
 double PlaybackClock::holdOf(int64_t frame) const
@@ -182,7 +197,7 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
         current = next;
         due += seconds(holdOf(current));
     }
-    running_ = false;
+    markEnded();
 }
 
 } // namespace mci

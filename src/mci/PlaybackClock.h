@@ -47,6 +47,8 @@ public:
     void stop();
     // Playing (false once it has shown its last frame, or was stopped).
     bool running() const { return running_; }
+    // Returns once the play has ended, or after `bound`; true when it has ended.
+    bool waitEnded(std::chrono::milliseconds bound);
     int direction() const { return direction_; }
 
     // Frames shown late (more than a frame period) since the start, and skipped.
@@ -64,12 +66,14 @@ private:
     // How long `frame` stays on display before the next one in the play's direction.
     double holdOf(int64_t frame) const;
     bool sleepUntil(std::chrono::steady_clock::time_point t);
+    void markEnded();
 
     FrameServer& server_;
     PlaybackTime& time_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_;
+    std::condition_variable ended_;   // running_ has turned false
     std::atomic<bool> stop_ {false};
     std::atomic<bool> running_ {false};
     std::atomic<int> direction_ {0};

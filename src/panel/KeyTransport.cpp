@@ -80,7 +80,7 @@ void KeyPlayReverse()
 {
     if (CanReverse != 1)
         return;
-    if (PlayingReverse == 1)
+    if (PlayingReverse)
         BedienTeil->BtnRevPauseClick();
     else
         BedienTeil->BtnPlayRevClick();
@@ -97,15 +97,14 @@ void KeyStop()
 void KeyPlayOrPause()
 {
     BedienTeil->Timer2->stop();
-    if (Playing != 1) {
+    if (!Playing) {
         PlayForward();
         return;
     }
     PauseMedia();
     SwapButtons(BedienTeil->BtnPlayPause, BedienTeil->BtnPlay);
     BedienTeil->BtnStop->setEnabled(false);
-    Playing = 0;
-    Paused = 1;
+    ThePlayer().Transition(TransportState::Paused);
 }
 
 void KeyToStart()

@@ -15,38 +15,48 @@ void SwapButtons(QToolButton* from, QToolButton* to)
     to->show();
 }
 
+namespace {
+
+void transition(TransportState to)
+{
+    ThePlayer().Transition(to);
+}
+
+// Forward or reverse play gives way to the stopped state: its button pair swaps
+// back. The paused states are stopped too; without a medium nothing changes.
+void showStillButtons(TBedienTeil& p)
+{
+    if (Playing)
+        SwapButtons(p.BtnPlayPause, p.BtnPlay);
+    if (PlayingReverse)
+        SwapButtons(p.BtnRevPause, p.BtnPlayRev);
+    if (ThePlayer().Transport() != TransportState::NoMedium)
+        transition(TransportState::Stopped);
+}
+
+} // namespace
+
 void ShowPausedButtons()
 {
     TBedienTeil* p = BedienTeil;
     p->Timer2->stop();
     p->BtnStop->setEnabled(false);
-    if (Playing == 1) {
+    if (Playing) {
         SwapButtons(p->BtnPlayPause, p->BtnPlay);
-        Playing = 0;
-        Paused = 1;
+        transition(TransportState::Paused);
     }
-    if (PlayingReverse == 1) {
+    if (PlayingReverse) {
         SwapButtons(p->BtnRevPause, p->BtnPlayRev);
-        PlayingReverse = 0;
-        PausedReverse = 1;
+        transition(TransportState::PausedReverse);
     }
 }
 
 void ShowStoppedButtons()
 {
     TBedienTeil* p = BedienTeil;
-    Paused = 0;
-    PausedReverse = 0;
     p->Timer2->stop();
     p->BtnStop->setEnabled(false);
-    if (Playing == 1) {
-        SwapButtons(p->BtnPlayPause, p->BtnPlay);
-        Playing = 0;
-    }
-    if (PlayingReverse == 1) {
-        SwapButtons(p->BtnRevPause, p->BtnPlayRev);
-        PlayingReverse = 0;
-    }
+    showStillButtons(*p);
 }
 
 void TBedienTeil::BtnPlayClick()
@@ -60,23 +70,17 @@ void TBedienTeil::BtnPlayPauseClick()
     Timer2->stop();
     PauseMedia();
     ShowPausedButtons();
-    Playing = 0;
-    Paused = 1;
+    transition(TransportState::Paused);
 }
 
 void TBedienTeil::BtnPlayRevClick()
 {
     Timer2->stop();
     PlayReverse();
-    if (Playing == 1) {
+    if (Playing)
         SwapButtons(BtnPlayPause, BtnPlay);
-        Playing = 0;
-    }
     SwapButtons(BtnPlayRev, BtnRevPause);
-    Playing = 0;
-    Paused = 0;
-    PlayingReverse = 1;
-    PausedReverse = 0;
+    transition(TransportState::PlayingReverse);
 }
 
 void TBedienTeil::BtnRevPauseClick()
@@ -84,8 +88,7 @@ void TBedienTeil::BtnRevPauseClick()
     Timer2->stop();
     PauseReverse();
     ShowPausedButtons();
-    PlayingReverse = 0;
-    PausedReverse = 1;
+    transition(TransportState::PausedReverse);
 }
 
 void TBedienTeil::BtnStopClick()
@@ -123,16 +126,7 @@ void TBedienTeil::BtnStepClick()
         return;
     }
     Timer2->start();
-    Paused = 0;
-    PausedReverse = 0;
-    if (Playing == 1) {
-        SwapButtons(BtnPlayPause, BtnPlay);
-        Playing = 0;
-    }
-    if (PlayingReverse == 1) {
-        SwapButtons(BtnRevPause, BtnPlayRev);
-        PlayingReverse = 0;
-    }
+    showStillButtons(*this);
 }
 
 void TBedienTeil::BtnStepRevClick()

@@ -12,7 +12,7 @@
 
 void TBedienTeil::StopIfPlaying()
 {
-    if (Playing == 1) {
+    if (Playing) {
         StopMedia();
         ShowStoppedButtons();
     }
@@ -20,7 +20,7 @@ void TBedienTeil::StopIfPlaying()
 
 void TBedienTeil::PauseIfPlaying()
 {
-    if (Playing == 1) {
+    if (Playing) {
         PauseMedia();
         ShowPausedButtons();
     }

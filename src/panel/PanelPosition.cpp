@@ -62,7 +62,7 @@ void TBedienTeil::PollPosition(bool playEnded)
     const int scale = TrackScale > 0 ? TrackScale : 1;
     Trackbar1->setValue(qMin(CurrentFrame, FrameCount) / scale);
 
-    const bool ended = Playing == 1 && (playEnded || CurrentFrame == PreviousFrame);
+    const bool ended = Playing && (playEnded || CurrentFrame == PreviousFrame);
     if (ended && !MediumEnded())
         return;
     setWindowTitle(StatusCaption(PositionText));
@@ -112,7 +112,7 @@ void TBedienTeil::Timer3Timer()
     }
     // Paused or stopped before the device was seen playing: the position still
     // has to be followed.
-    if (Playing != 1) {
+    if (!Playing) {
         Timer3->stop();
         Timer1->start();
         return;
@@ -171,7 +171,7 @@ void TBedienTeil::PressTrackBar()
 {
     Timer1->stop();
     TrackDragging = 1;
-    if (Playing == 1)
+    if (Playing)
         PauseMedia();
 }
 
@@ -197,7 +197,7 @@ void TBedienTeil::Trackbar1MouseDown(Qt::MouseButton button, Qt::KeyboardModifie
 
 void TBedienTeil::TrackBarSeekFrame(int frame)
 {
-    const int target = qBound(0, frame, qMax(0, FrameCount));
+    const int target = qBound(0, frame, qMax(0, FrameCount.Value()));
     const int scale = TrackScale > 0 ? TrackScale : 1;
     PressTrackBar();
     Trackbar1->setValue(target / scale);
@@ -213,7 +213,7 @@ void TBedienTeil::Trackbar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers
     Q_UNUSED(y);
     // Play resumes and its watch hands back to the poll; a still medium is
     // polled at once, so that keys after the click are followed in the caption.
-    if (Playing == 1)
+    if (Playing)
         ResumeAfterSeek();
     else
         Timer1->start();

@@ -58,6 +58,9 @@ TBedienTeil::TBedienTeil(QWidget* parent)
     BuildMenu();
     WireTrackbar();
     InstallKeyPreview();
+    // The media routines talk to the program's panel only.
+    if (BedienTeil == this)
+        ObservePlayer();
 
     OpenDialog1Title = QStringLiteral("Open File");
     OpenDialog1Filter = QString::fromLatin1(BuiltInFilter);

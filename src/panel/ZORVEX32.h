@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/TransportState.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -16,8 +18,9 @@ class TRegistryEnhanced;
 struct TShiftState;
 
 // The control panel: the main window, one button row high, from which the user
-// drives the player. Its controls are public so that the media routines, the text
-// table and the other windows can reach them by name.
+// drives the player. Its controls are public so that the text table and the
+// other windows can reach them by name; the media routines do not: the panel
+// follows the player object's signals (PanelPlayer.cpp).
 class TBedienTeil : public QWidget {
     Q_OBJECT
 public:
@@ -167,6 +170,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Connects the panel to the player object's signals (PanelPlayer.cpp).
+    void ObservePlayer();
+    void SwitchPositionPoll(bool on);
+    void SwitchMediaMenu(bool enabled);
+    // The controls of ShowNoMediaState and ShowMediaReadyState.
+    void ShowNoMediaLook();
+    void ShowMediaReadyLook();
+    // Forward play's buttons: the reverse pair back if reverse play ran, the
+    // pause button in the play button's place, Stop enabled.
+    void ShowForwardPlayButtons(TransportState before);
+
     void BuildButtons();
     void BuildIndicators();
     void BuildMenu();

@@ -1,6 +1,6 @@
 #include "prefs/preferen.h"
 
-#include "engine/CheckVideoDevices.h"
+#include "shell/CheckVideoDevices.h"
 #include "engine/MCI_FUNC.h"
 #include "engine/VidCommands.h"
 #include "engine/modul01.h"

@@ -1,6 +1,6 @@
 #include "shell/Info.h"
 
-#include "engine/CheckVideoDevices.h"
+#include "shell/CheckVideoDevices.h"
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "shell/KURL2.h"

@@ -9,9 +9,9 @@ MprisPlayerState MprisPlayerState::Take()
     s.MediaOpen = ::MediaOpen == 1;
     s.MediaPath = s.MediaOpen ? ::MediaPath : QString();
     s.FrameCount = s.MediaOpen ? ::FrameCount : 0;
-    if (s.MediaOpen && (Playing == 1 || PlayingReverse == 1))
+    if (s.MediaOpen && (Playing || PlayingReverse))
         s.PlaybackStatus = QStringLiteral("Playing");
-    else if (s.MediaOpen && (Paused == 1 || PausedReverse == 1))
+    else if (s.MediaOpen && (Paused || PausedReverse))
         s.PlaybackStatus = QStringLiteral("Paused");
     s.Volume = ::Volume;
     // The "+" and "-" keys move only while a queue plays, and only within it.

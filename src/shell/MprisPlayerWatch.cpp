@@ -3,9 +3,11 @@
 #include "engine/MCI_FUNC.h"
 #include "engine/VidCommands.h"
 #include "engine/modul01.h"
+#include "queue/QueueForm.h"
 
-#include <QAbstractEventDispatcher>
+#include <QAbstractItemModel>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QUrl>
 
 MprisPlayerWatch::MprisPlayerWatch(QObject* parent) : QObject(parent)
@@ -13,8 +15,32 @@ MprisPlayerWatch::MprisPlayerWatch(QObject* parent) : QObject(parent)
     last_ = MprisPlayerState::Take();
     if (last_.MediaOpen)
         TakeNewMedium();
-    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &MprisPlayerWatch::Refresh);
+    Player* player = &ThePlayer();
+    connect(player, &Player::TransportChanged, this, &MprisPlayerWatch::ScheduleRefresh);
+    connect(player, &Player::RecordChanged, this, &MprisPlayerWatch::ScheduleRefresh);
+    // Next and previous depend on the queue list's length and selection.
+    if (QueueForm && QueueForm->ListBox1) {
+        QListWidget* list = QueueForm->ListBox1;
+        QAbstractItemModel* model = list->model();
+        connect(list, &QListWidget::currentRowChanged, this, &MprisPlayerWatch::ScheduleRefresh);
+        connect(model, &QAbstractItemModel::rowsInserted, this, &MprisPlayerWatch::ScheduleRefresh);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &MprisPlayerWatch::ScheduleRefresh);
+        connect(model, &QAbstractItemModel::modelReset, this, &MprisPlayerWatch::ScheduleRefresh);
+    }
+}
+
+void MprisPlayerWatch::ScheduleRefresh()
+{
+    if (refreshScheduled_)
+        return;
+    refreshScheduled_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            refreshScheduled_ = false;
+            Refresh();
+        },
+        Qt::QueuedConnection);
 }
 
 void MprisPlayerWatch::TakeNewMedium()

@@ -6,12 +6,11 @@
 #include <QObject>
 #include <QVariantMap>
 
-// Keeps the desktop's picture of the player in step with the player itself. The
-// player's handlers change plain state variables and tell no one, so the state is
-// looked at whenever the event loop has run out of work (after every click, key,
-// timer tick and bus call) and before the bus reads a property; only what differs
-// from the last look is announced. That costs a few comparisons per loop pass and
-// never adds a timer of its own.
+// Keeps the desktop's picture of the player in step with the player itself. It
+// observes the player object (transport and watched record fields) and the queue
+// list; a change schedules one look for when the running handler has returned, so
+// a handler's intermediate states are never announced. The bus reading a property
+// looks at once. Only what differs from the last look is announced.
 class MprisPlayerWatch : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +18,8 @@ public:
 
     // Looks at the player now and announces what has changed since the last look.
     void Refresh();
+    // Asks for one look once the running handler has returned.
+    void ScheduleRefresh();
 
     const MprisPlayerState& State() const { return last_; }
     const FrameClock& Clock() const { return clock_; }
@@ -47,4 +48,5 @@ private:
     FrameClock clock_;
     int track_ = 0;
     bool seekAsked_ = false;
+    bool refreshScheduled_ = false;
 };

@@ -3,7 +3,6 @@
 #include "engine/MCI_FUNC.h"
 #include "engine/VidCommands.h"
 #include "engine/modul01.h"
-#include "panel/ZORVEX32.h"
 #include "shell/IntegerText.h"
 #include "shell/MessageBoxes.h"
 #include "shell/language.h"
@@ -144,6 +143,5 @@ bool TGotoFrameFrm::SeekAndCheck(int target, bool& arrived)
 
 void TGotoFrameFrm::RearmPositionTimer()
 {
-    if (BedienTeil && BedienTeil->Timer1)
-        BedienTeil->Timer1->start();
+    emit ThePlayer().PositionPollRestartWanted();
 }

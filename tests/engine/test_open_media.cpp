@@ -238,7 +238,7 @@ TEST_F(PanelStates, ReadyStateFollowsLoopMultiStepQueueAndReverse)
     MultiStep = 1;
     QueueActive = 0;
     CanReverse = 0;
-    Playing = Paused = PlayingReverse = PausedReverse = 1;
+    ThePlayer().Transition(TransportState::PlayingReverse);
     ShowMediaReadyState();
     EXPECT_EQ(Playing + Paused + PlayingReverse + PausedReverse, 0);
     EXPECT_EQ(panel->windowTitle(), "CLIP.AVI");

@@ -18,15 +18,13 @@ protected:
     void enterReversePlay()
     {
         SwapButtons(panel->BtnPlayRev, panel->BtnRevPause);
-        PlayingReverse = 1;
+        ThePlayer().Transition(TransportState::PlayingReverse);
     }
 };
 
 TEST_F(Transport, PlayWhileReversePlayRunsSwapsBothPairsAndLeavesOnlyPlayingSet)
 {
     enterReversePlay();
-    PausedReverse = 1;
-    Paused = 1;
     PlayForward();
     EXPECT_EQ(mci.sent(), (Commands{"play vid"}));
     EXPECT_EQ(Playing, 1);
@@ -59,7 +57,7 @@ TEST_F(Transport, PlayHandsThePollToThePlayStartWatch)
 
 TEST_F(Transport, PlayAfterAReversePauseMakesTheNextReversePlayStartAfresh)
 {
-    PausedReverse = 1;
+    ThePlayer().Transition(TransportState::PausedReverse);
     PlayReverse();
     EXPECT_EQ(mci.sent(), (Commands{"resume vid"})) << "a paused reverse play continues";
     PlayForward();
@@ -70,19 +68,24 @@ TEST_F(Transport, PlayAfterAReversePauseMakesTheNextReversePlayStartAfresh)
 
 TEST_F(Transport, StepsStopEveryRunningDirectionFirstAndLeaveTheFlags)
 {
-    Playing = 1;
+    ThePlayer().Transition(TransportState::Playing);
     StepForward();
     EXPECT_EQ(mci.sent(), (Commands{"stop vid", "step vid"}));
     EXPECT_EQ(Playing, 1) << "the step button's handler updates the flags, not the step";
 
     mci.clearSent();
-    Playing = 1;
-    PlayingReverse = 1;
     StepReverse();
-    EXPECT_EQ(mci.sent(), (Commands{"stop vid", "stop vid", "step vid reverse"}));
+    EXPECT_EQ(mci.sent(), (Commands{"stop vid", "step vid reverse"}));
 
     mci.clearSent();
-    Playing = PlayingReverse = 0;
+    ThePlayer().Transition(TransportState::PlayingReverse);
+    StepForward();
+    StepReverse();
+    EXPECT_EQ(mci.sent(), (Commands{"stop vid", "step vid", "stop vid", "step vid reverse"}));
+    EXPECT_EQ(PlayingReverse, 1);
+
+    mci.clearSent();
+    ThePlayer().Transition(TransportState::Paused);
     StepForward();
     StepReverse();
     EXPECT_EQ(mci.sent(), (Commands{"step vid", "step vid reverse"}));
@@ -114,7 +117,7 @@ TEST_F(Transport, WithoutSmartDisplayEveryPlayMovesTheDevicesWindow)
 
 TEST_F(Transport, LoopRestartAlwaysPlacesTheVideoAndLeavesButtonsAndFlags)
 {
-    Playing = 1;
+    ThePlayer().Transition(TransportState::Playing);
     panel->Timer1->start();
     panel->Timer3->stop();
     RestartLoop();

@@ -16,7 +16,7 @@ protected:
         QueueActive = 1;
         panel->ShQueue->show();
         panel->EndQueue1->setEnabled(true);
-        ::Playing = 1;
+        ThePlayer().Transition(TransportState::Playing);
         mci.clearSent();
     }
 

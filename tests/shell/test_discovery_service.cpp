@@ -1,6 +1,6 @@
 #include "ShellFixture.h"
 
-#include "engine/CheckVideoDevices.h"
+#include "shell/CheckVideoDevices.h"
 #include "engine/MCI_FUNC.h"
 #include "mci/MciService.h"
 

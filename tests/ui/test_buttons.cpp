@@ -4,6 +4,8 @@
 #include <QFrame>
 #include <QLabel>
 
+inline void PrintTo(TransportState state, std::ostream* os) { *os << TransportStateName(state); }
+
 namespace {
 
 bool Shown(QToolButton* b) { return b->isVisibleTo(b->parentWidget()) && b->isEnabled(); }
@@ -35,6 +37,30 @@ TEST_F(Buttons, PlayThenPauseSwapsThePairAndThePauseKeepsItsPlace)
     mci.clearSent();
     panel->BtnPlay->click();
     EXPECT_EQ(Sent(), Commands({"play vid"}));
+}
+
+// The remote control and other observers follow the transport through the
+// player's signal only: a handler that moved the buttons without moving the
+// transport, or moved it twice, would show them a wrong status.
+TEST_F(Buttons, ObserversSeeEachButtonsMoveOfTheTransportOnce)
+{
+    Ready();
+    std::vector<TransportState> seen;
+    QObject observer;
+    QObject::connect(&ThePlayer(), &Player::TransportChanged, &observer,
+                     [&seen](TransportState, TransportState now) { seen.push_back(now); });
+    panel->BtnPlay->click();
+    panel->BtnPlayPause->click();
+    panel->BtnPlayRev->click();
+    panel->BtnRevPause->click();
+    panel->BtnStopClick();
+    panel->BtnPlay->click();
+    panel->BtnStep->click();
+    panel->BtnToEnd->click();
+    panel->Close1Click();
+    using T = TransportState;
+    EXPECT_EQ(seen, (std::vector<T>{T::Playing, T::Paused, T::PlayingReverse, T::PausedReverse, T::Stopped,
+                                    T::Playing, T::Paused, T::Stopped, T::NoMedium}));
 }
 
 TEST_F(Buttons, ReversePlayWhilePlayingForwardSwapsBothPairs)
@@ -140,7 +166,7 @@ TEST_F(Buttons, LoopPairFollowsLoopOn)
 TEST_F(Buttons, PausedAndStoppedLooksTouchOnlyTheirFlags)
 {
     Ready();
-    Paused = 1; // a pause from before, while nothing plays
+    ThePlayer().Transition(TransportState::Paused); // a pause from before, while nothing plays
     ShowPausedButtons();
     EXPECT_EQ(Paused, 1) << "the paused look does not clear Paused";
     panel->Timer2->start();

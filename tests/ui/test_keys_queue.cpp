@@ -101,7 +101,7 @@ TEST_F(KeyQueue, AnEntryThatFailsToOpenEndsQueueMode)
 TEST_F(KeyQueue, ANewEntryIsNeverEndedByThePositionsOfTheOneBefore)
 {
     Playing(0);
-    ::Playing = 1;
+    ThePlayer().Transition(TransportState::Playing);
     mci.answer("status vid mode", {"playing", 0});
     mci.answer("status vid position", {"12", 0});
     panel->Timer1Timer(); // the first entry's last poll

@@ -1,4 +1,4 @@
-#include "engine/CheckVideoDevices.h"
+#include "shell/CheckVideoDevices.h"
 
 #include "engine/MCI_FUNC.h"
 #include "engine/modul01.h"
