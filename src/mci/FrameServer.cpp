@@ -317,6 +317,10 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
         // a whole window behind it) makes way for the short job that brings its next frame.
         if (cache_.has(t))
             return job.urgent ? job.last != t : motion_ == Motion::Reverse && job.motion != Motion::Reverse;
+        // Forward play that dropped late pictures asks for a frame further on: a job of
+        // its own passes the pictures before it that nothing refers to.
+        if (motion_ == Motion::Forward && t > job.keepFrom)
+            return true;
         return !decoder_.canContinueTo(t);
     };
     const FrameDecoder::Outcome outcome = decoder_.run(job.start, job.first, job.keepFrom, sink, cancelled);
