@@ -237,7 +237,9 @@ void FrameServer::trace(const DecodeJob& job, std::chrono::steady_clock::time_po
 PrefetchPlanner::Situation FrameServer::situation() const
 {
     const int64_t estimate = int64_t(index_.displayWidth()) * index_.displayHeight() * 3 / 2;
-    return {target_.load(), direction_, motion_, cache_.capacity(estimate)};
+    const int64_t frameBytes = cache_.frameBytes() > 0 ? cache_.frameBytes() : estimate;
+    return {target_.load(), direction_, motion_, cache_.capacity(estimate),
+            PrefetchPlanner::playAhead(index_.frameRate(), frameBytes)};
 }
 
 bool FrameServer::keep(const FramePtr& frame)
