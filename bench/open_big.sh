@@ -7,7 +7,7 @@
 # which returns with frame 0 on display, then until "status vid indexed" says 100; no
 # kept index: KELD32_INDEX_CACHE_MIB=0, then once more with the index kept) and
 # `mpv --vo=null --ao=null --frames=1`; "cold" drops the file from the page cache
-# first (posix_fadvise DONTNEED). Prints median, p95 and slowest in seconds, and the
+# first (posix_fadvise DONTNEED); one heap arena, as the player runs. Prints median, p95 and slowest in seconds, and the
 # resident size before the open, at its peak and after close (MiB, last run).
 set -euo pipefail
 BUILD=${1:-build}
@@ -40,7 +40,7 @@ seconds() { local t0=$EPOCHREALTIME; "$@" >/dev/null 2>&1 || true; awk -v a="$t0
 stats() { sort -n | awk '{a[NR]=$1} END {p=int((NR*95+99)/100); printf "%8.2f %8.2f %8.2f\n", a[int((NR+1)/2)], a[p], a[NR]}'; }
 row() { read -r m p s; printf '%-10s %-34s %8s %8s %8s\n' "$(basename "$FILE")" "$1" "$m" "$p" "$s"; }
 
-keld() { env KELD32_MCI_HEADLESS=1 "$@" "$OPEN_INDEX" "$FILE" 2>/dev/null; }   # open whole length before peak after
+keld() { env KELD32_MCI_HEADLESS=1 MALLOC_ARENA_MAX=1 "$@" "$OPEN_INDEX" "$FILE" 2>/dev/null; }   # open whole length before peak after
 mpv_first() { mpv --no-config --really-quiet --vo=null --ao=null --frames=1 "$FILE"; }
 
 make_files

@@ -19,8 +19,25 @@ bool FrameCache::pinned(int64_t n) const
     return n == focus_ || (direction_ != 0 && n == focus_ + (direction_ > 0 ? 1 : -1));
 }
 
+void FrameCache::erase(std::map<int64_t, FramePtr>::iterator it)
+{
+    bytes_ -= it->second->bytes();
+    frames_.erase(it);
+}
+
+// Playing forward, the frames passed are done with: keeping them would only hold
+// memory nobody steps back to.
+void FrameCache::evictPlayed()
+{
+    if (!travelling_ || direction_ <= 0)
+        return;
+    while (!frames_.empty() && frames_.begin()->first < focus_ - kPlayedKept)
+        erase(frames_.begin());
+}
+
 void FrameCache::evict()
 {
+    evictPlayed();
     while (bytes_ > budget_ && frames_.size() > 1) {
         const auto low = frames_.begin();
         const auto high = std::prev(frames_.end());
@@ -30,8 +47,7 @@ void FrameCache::evict()
         // Only what the position needs is left (the pinned frames lie side by side).
         if (pinned(gone->first))
             break;
-        bytes_ -= gone->second->bytes();
-        frames_.erase(gone);
+        erase(gone);
     }
 }
 
@@ -74,6 +90,7 @@ void FrameCache::setFocus(int64_t position, int direction, bool travelling)
     focus_ = position;
     direction_ = direction;
     travelling_ = travelling;
+    evictPlayed();
 }
 
 void FrameCache::setBudget(int64_t bytes)

@@ -11,7 +11,8 @@ namespace mci {
 // farthest from the position goes first; frames behind the direction of travel
 // count twice their distance, since the position moves away from them. The frame at
 // the position and the next one in the direction of travel always stay: a frame
-// bigger than the whole budget is still shown, the budget bends for it.
+// bigger than the whole budget is still shown, the budget bends for it. Playing
+// forward, no more than kPlayedKept frames stay behind the position, full or not.
 class FrameCache {
 public:
     explicit FrameCache(int64_t budgetBytes) : budget_(budgetBytes) {}
@@ -35,10 +36,15 @@ public:
     // How many frames the budget holds (at least 4).
     int64_t capacity(int64_t fallbackFrameBytes) const;
 
+    // Frames forward play keeps behind the position, for a step or two back.
+    static constexpr int64_t kPlayedKept = 3;
+
 private:
     double cost(int64_t n) const;
     bool pinned(int64_t n) const;
     void evict();
+    void evictPlayed();
+    void erase(std::map<int64_t, FramePtr>::iterator it);
 
     mutable std::mutex mutex_;
     std::map<int64_t, FramePtr> frames_;

@@ -49,6 +49,7 @@ AvInput::Result FrameDecoder::open(std::shared_ptr<MediaFile> file)
     codec_->pkt_timebase = st->time_base;
     codec_->thread_count = 0;   // one per core, and one more
     codec_->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    buffers_.attach(codec_);
     if (avcodec_open2(codec_, codec, nullptr) < 0)
         return AvInput::Result::Invalid;
     from_ = 0;

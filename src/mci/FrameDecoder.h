@@ -1,6 +1,7 @@
 #pragma once
 #include "mci/AvInput.h"
 #include "mci/DecodedFrame.h"
+#include "mci/FrameBuffers.h"
 #include "mci/PacketUnpacker.h"
 
 #include <functional>
@@ -63,6 +64,7 @@ private:
     void reopenAtStart();
 
     const FrameIndex* index_;
+    FrameBuffers buffers_;      // outlives the codec that hands them out
     AvInput input_;
     PacketUnpacker unpacker_;   // the packets as the index holds them
     AVCodecContext* codec_ = nullptr;

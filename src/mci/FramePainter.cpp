@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 extern "C" {
@@ -16,7 +17,7 @@ namespace {
 
 // swscale's vector code writes whole blocks: past the end of a row, and of the last
 // row, by up to this much. Its output goes to a scratch with that room, then the
-// exact pixels are copied out.
+// exact pixels are copied out; an image with the room of its own takes it directly.
 constexpr int kRowAlign = 64;
 constexpr int kSlack = 256;
 
@@ -54,6 +55,7 @@ struct FramePainter::Target {
     int width;
     int height;
     int stride;
+    size_t room;
 };
 
 int FramePainter::formatFor(const PixelMasks& m)
@@ -148,10 +150,22 @@ uint8_t* FramePainter::scratch(int width, int height, int& stride)
     return scratch_;
 }
 
-bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t* pixels, int width, int height,
-                         int stride)
+// Where the converted rows go: straight into the target when it has the room for
+// swscale's overrun and the alignment its vector code wants, else into the scratch.
+uint8_t* FramePainter::output(const Target& t, int x, int y, int width, int height, int& stride)
 {
-    const Target target {pixels, width, height, stride};
+    uint8_t* at = t.pixels + int64_t(y) * t.stride + int64_t(x) * bytesPerPixel_;
+    if (t.room >= kRoom && ((reinterpret_cast<uintptr_t>(at) | uintptr_t(t.stride)) % 16) == 0) {
+        stride = t.stride;
+        return at;
+    }
+    return scratch(width, height, stride);
+}
+
+bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t* pixels, int width, int height,
+                         int stride, size_t room)
+{
+    const Target target {pixels, width, height, stride, room};
     const AVFrame* f = decoded.frame();
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(AVPixelFormat(f->format));
     if (!convertible(desc) || f->width <= 0 || f->height <= 0 || dest.width <= 0 || dest.height <= 0) {
@@ -163,9 +177,10 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
     const int vy0 = std::clamp(dest.top, 0, height);
     const int vx1 = int(std::clamp<int64_t>(int64_t(dest.left) + dest.width, vx0, width));
     const int vy1 = int(std::clamp<int64_t>(int64_t(dest.top) + dest.height, vy0, height));
-    fillAround(target, vx0, vy0, vx1, vy1);
-    if (vx1 <= vx0 || vy1 <= vy0)
+    if (vx1 <= vx0 || vy1 <= vy0) {
+        fillAround(target, vx0, vy0, vx1, vy1);
         return true;
+    }
     // In the stored picture's terms: the destination before it is turned upright,
     // and the visible part of it.
     const Orientation turn = decoded.orientation();
@@ -213,19 +228,29 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
     const int outH = part.y1 - part.y0;
     sws_ = sws_getCachedContext(sws_, cx1 - cx0, cy1 - cy0, AVPixelFormat(f->format), outW, outH,
                                 AVPixelFormat(format_), SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!sws_)
+    if (!sws_) {
+        fillAround(target, vx0, vy0, vx1, vy1);
         return false;
+    }
     const int full = f->color_range == AVCOL_RANGE_JPEG;
     sws_setColorspaceDetails(sws_, sws_getCoefficients(colorspaceOf(f)), full, sws_getCoefficients(SWS_CS_DEFAULT),
                              1, 0, 1 << 16, 1 << 16);
     int scratchStride = 0;
-    uint8_t* out = scratch(outW, outH, scratchStride);
-    if (!out)
+    uint8_t* out = turn.upright() ? output(target, vx0, vy0, outW, outH, scratchStride)
+                                  : scratch(outW, outH, scratchStride);
+    if (!out) {
+        fillAround(target, vx0, vy0, vx1, vy1);
         return false;
+    }
     uint8_t* dst[4] = {out, nullptr, nullptr, nullptr};
     const int dstStride[4] = {scratchStride, 0, 0, 0};
-    if (sws_scale(sws_, src, f->linesize, 0, cy1 - cy0, dst, dstStride) <= 0)
+    const bool converted = sws_scale(sws_, src, f->linesize, 0, cy1 - cy0, dst, dstStride) > 0;
+    // After the conversion: what it wrote past its rows into the border goes black again.
+    fillAround(target, vx0, vy0, vx1, vy1);
+    if (!converted)
         return false;
+    if (out != scratch_)
+        return true;   // converted in place
     if (turn.upright()) {
         const size_t rowBytes = size_t(outW) * size_t(bytesPerPixel_);
         for (int y = 0; y < outH; ++y)

@@ -38,16 +38,23 @@ public:
     bool setFormat(int avPixelFormat);
     int bytesPerPixel() const { return bytesPerPixel_; }
 
+    // Bytes after an image's last row that let the painter convert straight into it.
+    static constexpr size_t kRoom = 512;
+
     // `pixels` is width x height at `stride` bytes per row; what lies outside the
     // destination is painted black. Nothing outside those rows is touched, whatever
     // the sizes. False when the picture cannot be converted.
+    // `room`: an image that is the painter's alone, whose rows may be written whole
+    // (their padding too) and `room` bytes past the last one: with kRoom, an upright
+    // picture is converted straight into it instead of through a scratch.
     bool paint(const DecodedFrame& frame, const Rect& destination, uint8_t* pixels, int width, int height,
-               int stride);
+               int stride, size_t room = 0);
 
 private:
     struct Target;
     void fillAround(const Target& t, int x0, int y0, int x1, int y1) const;
     uint8_t* scratch(int width, int height, int& stride);
+    uint8_t* output(const Target& t, int x, int y, int width, int height, int& stride);
 
     SwsContext* sws_ = nullptr;
     int format_ = 0;

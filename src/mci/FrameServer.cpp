@@ -37,16 +37,6 @@ FrameServer::FrameServer(int64_t cacheBytes)
     : index_(std::make_shared<FrameIndex>()), decoder_(emptyIndex()), cache_(cacheBytes), planner_(emptyIndex()),
       cacheBytes_(cacheBytes)
 {
-    // Decoded pictures and indexes are big blocks, and the scan's packets many small
-    // ones, freed on other threads than the ones that made them: in the C library's
-    // per-thread heaps, behind its sliding threshold for big blocks, a closed medium
-    // kept 100-200 MB from the system (a 24-hour index, a full cache). One heap, and
-    // blocks from a quarter MiB up mapped on their own, give it back (BENCHMARKS.md).
-    static std::once_flag oneHeap;
-    std::call_once(oneHeap, [] {
-        mallopt(M_ARENA_MAX, 1);
-        mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-    });
 }
 
 FrameServer::~FrameServer()
@@ -398,7 +388,9 @@ void FrameServer::trace(const DecodeJob& job, std::chrono::steady_clock::time_po
 PrefetchPlanner::Situation FrameServer::situation() const
 {
     const int64_t estimate = int64_t(working_->displayWidth()) * working_->displayHeight() * 3 / 2;
-    return {target_.load(), direction_, motion_, cache_.capacity(estimate)};
+    const int64_t frameBytes = cache_.frameBytes() > 0 ? cache_.frameBytes() : estimate;
+    return {target_.load(), direction_, motion_, cache_.capacity(estimate),
+            PrefetchPlanner::playAhead(working_->frameRate(), frameBytes)};
 }
 
 bool FrameServer::keep(const FramePtr& frame)
@@ -478,6 +470,10 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
         // a whole window behind it) makes way for the short job that brings its next frame.
         if (cache_.has(t))
             return job.urgent ? job.last != t : motion_ == Motion::Reverse && job.motion != Motion::Reverse;
+        // Forward play that dropped late pictures asks for a frame further on: a job of
+        // its own passes the pictures before it that nothing refers to.
+        if (motion_ == Motion::Forward && t > job.keepFrom)
+            return true;
         return !decoder_.canContinueTo(t);
     };
     const FrameDecoder::Outcome outcome = decoder_.run(job.start, job.first, job.keepFrom, sink, cancelled);

@@ -1,6 +1,8 @@
 #include "mci/PlaybackClock.h"
 
+#include "mci/CatchUp.h"
 #include "mci/FrameServer.h"
+#include "mci/PlayTrace.h"
 #include "mci/SoundFollower.h"
 
 #include <algorithm>
@@ -114,56 +116,89 @@ FramePtr PlaybackClock::waitForFrame(int64_t frame)
     return ready;
 }
 
-// With sound, the pictures keep to it once it runs; true: the next frame is passed over.
-bool PlaybackClock::keepToSound(Sound& sound, SoundFollower& follower, int64_t current, int64_t end,
-                                Clock::time_point& due)
+// One play's state, kept on the clock's thread.
+struct PlaybackClock::Play {
+    Play(std::shared_ptr<const FrameIndex> i, Sound s, int64_t last)
+        : index(std::move(i)), sound(std::move(s)), catchUp(*index), end(last)
+    {
+    }
+
+    std::shared_ptr<const FrameIndex> index;   // the catch-up's
+    Sound sound;
+    SoundFollower follower;
+    CatchUp catchUp;
+    PlayTrace trace;
+    int64_t end;                               // moves on while the index grows
+    Clock::time_point due;   // when the next frame is shown
+};
+
+// With sound, the pictures keep to it once it runs. Returns the frame to show next:
+// the one after `current`, or a later one when that is late (the frames between are
+// dropped: its `due` is then now).
+int64_t PlaybackClock::keepToSound(Play& play, int64_t current)
 {
     const auto index = server_.index();
     const int64_t next = current + direction_;
     const auto now = time_.now();
-    const double heard = sound.clock();
+    const double heard = play.sound.clock();
     // Where the pictures are now on the medium's clock: the next frame is due at `due`.
-    const double pictures = index->timeOf(next) - secondsOf(due - now);
-    switch (follower.decide(heard, pictures, secondsOf(now.time_since_epoch()))) {
+    const double pictures = index->timeOf(next) - secondsOf(play.due - now);
+    switch (play.follower.decide(heard, pictures, secondsOf(now.time_since_epoch()))) {
     case SoundFollower::Action::Own:
-        return false;
+        return next;
     case SoundFollower::Action::Join:
-        if (sound.join)
-            sound.join(pictures);
-        return false;
+        if (play.sound.join)
+            play.sound.join(pictures);
+        return next;
     case SoundFollower::Action::Follow:
         break;
     }
-    const double lag = heard - index->timeOf(next);
-    // A frame long overdue is passed over when the one after it is ready.
-    const int64_t after = next + direction_;
-    if (lag > 2 * holdOf(current) && after != end + direction_ && server_.cached(after)) {
-        ++skipped_;
-        return true;
+    const int64_t aim = play.catchUp.aim(next, play.end, heard, [this](int64_t n) { return server_.cached(n) != nullptr; });
+    if (aim != next) {
+        dropped_ += aim - next;
+        play.trace.dropped(aim - next);
+        play.due = now;
+        return aim;
     }
     // Sound that runs behind slows the pictures down (by up to half a frame's hold
     // each frame) rather than stopping them.
-    due = std::min(now - seconds(lag), due + seconds(holdOf(current) / 2));
-    return false;
+    const double lag = heard - index->timeOf(next);
+    play.due = std::min(now - seconds(lag), play.due + seconds(holdOf(current) / 2));
+    return next;
+}
+
+void PlaybackClock::noteShown(Play& play, int64_t next)
+{
+    play.trace.shown();
+    if (play.trace.on() && play.sound.clock)
+        play.trace.heard(play.sound.clock(), server_.index()->timeOf(next));
 }
 
 void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
 {
     const int dir = direction_;
-    int64_t end = endOf(last);
-    SoundFollower follower;
+    Play play(server_.index(), std::move(sound), endOf(last));
+    Sound& s = play.sound;
     int64_t current = from;
-    Clock::time_point due = time_.now() + seconds(holdOf(current));
+    play.due = time_.now() + seconds(holdOf(current));
     while (!stop_) {
-        if (awaitsIndex(last))
-            end = endOf(last);
-        if (current == end) {
+        if (awaitsIndex(last)) {
+            play.index = server_.index();
+            play.catchUp.setIndex(*play.index);
+            play.end = endOf(last);
+        }
+        if (current == play.end) {
             // Play to the end of a stream still being indexed waits for the index there.
             if (!awaitsIndex(last) || !sleepUntil(time_.now() + std::chrono::milliseconds(20)))
                 break;
             continue;
         }
-        const int64_t next = current + dir;
+        const int64_t next = s.clock && !s.begin ? keepToSound(play, current) : current + dir;
+        // A frame the sound's clock reached before it was decoded is asked for at once,
+        // so that decoding goes straight to it; the server shows it when it comes.
+        const bool asked = next != current + dir && !server_.cached(next);
+        if (asked)
+            server_.show(next);
         const FramePtr ready = waitForFrame(next);
         // A frame that cannot be decoded is passed over; a file that changed ends the play.
         if (stop_ || (!ready && server_.broken()))
@@ -172,31 +207,34 @@ void PlaybackClock::run(int64_t from, int64_t last, Sound sound)
             // The position passes it (the picture before it stays up), and decoding
             // ahead follows the position.
             ++skipped_;
+            play.trace.skipped();
             server_.show(next);
             current = next;
             continue;
         }
-        if (sound.begin) {
-            if (!sound.begin(server_.index()->timeOf(current)))
-                sound.clock = nullptr;
-            sound.begin = nullptr;
-            due = time_.now() + seconds(holdOf(current));
+        if (s.begin) {
+            if (!s.begin(server_.index()->timeOf(current)))
+                s.clock = nullptr;
+            s.begin = nullptr;
+            play.due = time_.now() + seconds(holdOf(current));
         }
-        if (sound.clock && keepToSound(sound, follower, current, end, due)) {
-            current = next;
-            continue;
+        if (!asked) {
+            if (!sleepUntil(play.due))
+                break;
+            const auto now = time_.now();
+            if (now - play.due > seconds(std::min(holdOf(current), 1.0 / server_.index()->frameRate()))) {
+                ++late_;
+                play.due = now;
+            }
+            server_.show(next);
+        } else {
+            play.due = time_.now();
         }
-        if (!sleepUntil(due))
-            break;
-        const auto now = time_.now();
-        if (now - due > seconds(std::min(holdOf(current), 1.0 / server_.index()->frameRate()))) {
-            ++late_;
-            due = now;
-        }
-        server_.show(next);
+        noteShown(play, next);
         current = next;
-        due += seconds(holdOf(current));
+        play.due += seconds(holdOf(current));
     }
+    play.trace.write();
     markEnded();
 }
 

@@ -16,9 +16,11 @@ class FrameServer;
 class SoundFollower;
 
 // Plays frames one after another, forward or backward, each held as long as its time
-// stamps say: a frame is shown once the frame server has it, none is skipped, and a
-// late frame moves the rest along. Forward play with sound keeps to the sound's clock
-// once the sound runs (SoundFollower).
+// stamps say: a frame is shown once the frame server has it, and a late frame moves
+// the rest along. Forward play with sound keeps to the sound's clock once the sound
+// runs (SoundFollower): pictures whose time on it has passed are dropped (CatchUp),
+// so the pictures never drift behind the sound. Without sound, and backwards, every
+// frame is shown.
 class PlaybackClock {
 public:
     // The sound that goes with forward play: started (at a time on the medium's
@@ -51,18 +53,21 @@ public:
     bool waitEnded(std::chrono::milliseconds bound);
     int direction() const { return direction_; }
 
-    // Frames shown late (more than a frame period) since the start, and skipped.
+    // Frames shown late (more than a frame period) since the start; passed over
+    // (they could not be decoded); dropped to keep up with the sound.
     int64_t lateFrames() const { return late_; }
     int64_t skippedFrames() const { return skipped_; }
+    int64_t droppedFrames() const { return dropped_; }
 
 private:
+    struct Play;
     void run(int64_t from, int64_t last, Sound sound);
     // Forward play to the end while the index still grows.
     bool awaitsIndex(int64_t last) const;
     int64_t endOf(int64_t last) const;
     FramePtr waitForFrame(int64_t frame);
-    bool keepToSound(Sound& sound, SoundFollower& follower, int64_t current, int64_t end,
-                     std::chrono::steady_clock::time_point& due);
+    int64_t keepToSound(Play& play, int64_t current);
+    void noteShown(Play& play, int64_t next);
     // How long `frame` stays on display before the next one in the play's direction.
     double holdOf(int64_t frame) const;
     bool sleepUntil(std::chrono::steady_clock::time_point t);
@@ -79,6 +84,7 @@ private:
     std::atomic<int> direction_ {0};
     std::atomic<int64_t> late_ {0};
     std::atomic<int64_t> skipped_ {0};
+    std::atomic<int64_t> dropped_ {0};
 };
 
 } // namespace mci

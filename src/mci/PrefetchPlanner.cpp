@@ -3,16 +3,25 @@
 #include "mci/FrameIndex.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace mci {
+
+int64_t PrefetchPlanner::playAhead(double framesPerSecond, int64_t frameBytes)
+{
+    const int64_t halfSecond = int64_t(std::ceil(std::clamp(framesPerSecond, 1.0, 1000.0) / 2));
+    return std::min(halfSecond, kPlayAheadBytes / std::max<int64_t>(frameBytes, 1));
+}
 
 int64_t PrefetchPlanner::aheadWindow(const Situation& s)
 {
     const int64_t usable = s.capacity * 9 / 10;
     if (s.motion == Motion::Reverse)
         return 0;
-    if (s.motion == Motion::Forward)
-        return std::max<int64_t>(4, usable * 8 / 10);
+    if (s.motion == Motion::Forward) {
+        const int64_t window = usable * 8 / 10;
+        return std::max<int64_t>(4, s.playAhead > 0 ? std::min(window, s.playAhead) : window);
+    }
     return s.direction < 0 ? std::max<int64_t>(3, usable / 10) : std::max<int64_t>(4, usable * 35 / 100);
 }
 

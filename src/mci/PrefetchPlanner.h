@@ -40,6 +40,7 @@ public:
         int direction = 0;        // last move: +1, -1, or 0
         Motion motion = Motion::Still;
         int64_t capacity = 0;     // frames the cache holds
+        int64_t playAhead = 0;    // frames forward play keeps ahead (0: as many as the cache holds)
     };
     using Cached = std::function<bool(int64_t)>;
 
@@ -51,6 +52,12 @@ public:
 
     // Frames reverse play waits for at most before its first frame is shown.
     static constexpr int64_t kFirstReverseStretch = 8;
+
+    // Frames forward play keeps decoded ahead of the position: the next half second,
+    // within kPlayAheadBytes (and at least 4); the decoding runs on as the position
+    // moves, so more would only hold memory.
+    static int64_t playAhead(double framesPerSecond, int64_t frameBytes);
+    static constexpr int64_t kPlayAheadBytes = int64_t(32) << 20;
 
     // Frames kept ahead of and behind the position.
     static int64_t aheadWindow(const Situation& s);

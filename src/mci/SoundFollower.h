@@ -7,7 +7,8 @@ namespace mci {
 // take seconds to start (a sound server waking its sink), and the pictures start on
 // time without it. Once the sound is heard running, the pictures follow it; if it runs
 // far behind them, it is moved to where the pictures are (it joins them), and a little
-// behind, the pictures slow down to it.
+// behind, the pictures slow down to it. Pictures that fall behind a sound they follow
+// (decoded too slowly) keep following it however far, so that they catch up.
 class SoundFollower {
 public:
     enum class Action {
@@ -20,8 +21,10 @@ public:
     // `pictures`: where the pictures are now on the same clock; `now`: wall-clock seconds.
     Action decide(double heard, double pictures, double now);
 
-    // Sound ahead of the pictures by more than this is not the same stretch of the
-    // medium (time stamps that restart): the pictures keep their own time then.
+    // Sound found ahead of the pictures by more than this is not the same stretch of
+    // the medium (time stamps that restart): the pictures keep their own time then.
+    // A sound already followed stays followed as long as it moves away from the
+    // pictures no faster than the time passes (they fell behind, it did not jump).
     static constexpr double kAheadTrust = 1.0;
     // Sound further behind the pictures than this joins them instead of being waited
     // for (a sound output that took long to start); within it the pictures slow down to it.
@@ -32,11 +35,14 @@ public:
     // For this long after a join, what the sound is still behind is its output's own
     // start, which another join would only repeat: the pictures slow down to it.
     static constexpr double kAfterJoin = 3.0;
-    // Joins after which the pictures give up on the sound.
+    // Joins after which the pictures no longer move the sound: they keep their own
+    // time while it is behind them, and follow it again once they are behind it.
     static constexpr int kMaxJoins = 3;
 
 private:
     bool running(double heard, double now);
+    bool trusted(double lag, double now) const;
+    Action follow(double lag, double now);
 
     bool sampled_ = false;
     double sampleHeard_ = 0;
@@ -44,6 +50,9 @@ private:
     bool running_ = false;
     int joins_ = 0;
     double joinedAt_ = 0;
+    bool following_ = false;
+    double lastLag_ = 0;
+    double lastAt_ = 0;
 };
 
 } // namespace mci

@@ -181,7 +181,8 @@ void X11FrameWindow::draw(std::unique_lock<std::mutex>& lock)
     // a display: positions, waits and the sound go on.
     if (uint8_t* pixels = surface_->pixels()) {
         if (frame)
-            painter_.paint(*frame, dest, pixels, surface_->width(), surface_->height(), surface_->stride());
+            painter_.paint(*frame, dest, pixels, surface_->width(), surface_->height(), surface_->stride(),
+                           FramePainter::kRoom);
         surface_->put();
     }
     lock.lock();

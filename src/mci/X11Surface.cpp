@@ -226,7 +226,8 @@ bool X11Surface::makeSharedImage()
     XImage* image = XShmCreateImage(dpy, d_->visual, unsigned(d_->depth), ZPixmap, nullptr, &d_->shm,
                                     unsigned(width_), unsigned(height_));
     if (image && image->bits_per_pixel == d_->bitsPerPixel) {
-        d_->shm.shmid = shmget(IPC_PRIVATE, size_t(image->bytes_per_line) * size_t(height_), IPC_CREAT | 0600);
+        d_->shm.shmid = shmget(IPC_PRIVATE, size_t(image->bytes_per_line) * size_t(height_) + FramePainter::kRoom,
+                               IPC_CREAT | 0600);
         d_->shm.shmaddr = d_->shm.shmid >= 0 ? static_cast<char*>(shmat(d_->shm.shmid, nullptr, 0)) : nullptr;
         if (d_->shm.shmaddr && d_->shm.shmaddr != reinterpret_cast<char*>(-1)) {
             image->data = d_->shm.shmaddr;
@@ -261,7 +262,7 @@ bool X11Surface::makeImage()
                                  unsigned(height_), 32, 0);
     if (!image)
         return false;
-    image->data = static_cast<char*>(std::calloc(size_t(image->bytes_per_line) * size_t(height_), 1));
+    image->data = static_cast<char*>(std::calloc(size_t(image->bytes_per_line) * size_t(height_) + FramePainter::kRoom, 1));
     if (!image->data || image->bits_per_pixel != d_->bitsPerPixel) {
         XDestroyImage(image);   // frees the pixels too
         return false;

@@ -37,7 +37,7 @@ public:
     bool handleEvents();
 
     // The image to paint, in pixelFormat() (an AVPixelFormat), of the window's
-    // current size.
+    // current size, with FramePainter::kRoom bytes after its last row.
     uint8_t* pixels();
     int pixelFormat() const { return format_; }
     int width() const { return width_; }

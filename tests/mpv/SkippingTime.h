@@ -15,6 +15,12 @@ public:
         std::lock_guard<std::mutex> guard(mutex_);
         return now_;
     }
+    // Time passing outside the clock's sleeps (a picture slow to draw).
+    void advance(Clock::duration d)
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        now_ += d;
+    }
     bool sleepUntil(std::unique_lock<std::mutex>&, std::condition_variable&, Clock::time_point t,
                     const std::function<bool()>& stopped) override
     {

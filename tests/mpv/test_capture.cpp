@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QProcess>
 
+#include <cstring>
 #include <vector>
 
 using namespace keldtest;
@@ -173,6 +174,25 @@ TEST(FramePainter, WritesNoByteOutsideItsRowsAtAnySizeAndPixelFormat)
                     ASSERT_EQ(row[x], kMark) << w << "x" << h << " format " << format << ": row " << y;
                 const int rightBorder = (tw - 1) * bpp;
                 ASSERT_NE(row[rightBorder], kMark) << w << "x" << h << " format " << format << ": row " << y;
+            }
+            // An image of the painter's own with room after it (a window's) is converted
+            // into straight: the same pixels and black border as through the scratch,
+            // nothing written past the room.
+            const int ownStride = (tw * bpp + 15) / 16 * 16;
+            for (const mci::Rect dest : {mci::Rect {1, 1, w, h}, mci::Rect {0, 0, tw, th}}) {
+                std::vector<uint8_t> through(size_t(stride) * th, kMark);
+                painter.paint(*frame, dest, through.data(), tw, th, stride);
+                std::vector<uint8_t> owned(size_t(ownStride) * th + mci::FramePainter::kRoom + kGuard + 16, kMark);
+                const size_t skew = (16 - reinterpret_cast<uintptr_t>(owned.data()) % 16) % 16;
+                uint8_t* image = owned.data() + skew;
+                painter.paint(*frame, dest, image, tw, th, ownStride, mci::FramePainter::kRoom);
+                for (int y = 0; y < th; ++y)
+                    ASSERT_EQ(std::memcmp(image + size_t(y) * ownStride, through.data() + size_t(y) * stride,
+                                          size_t(tw) * bpp),
+                              0)
+                        << w << "x" << h << " format " << format << " at " << dest.left << ": row " << y;
+                for (size_t i = size_t(ownStride) * th + mci::FramePainter::kRoom + skew; i < owned.size(); ++i)
+                    ASSERT_EQ(owned[i], kMark) << w << "x" << h << " format " << format << ": byte " << i;
             }
         }
     }

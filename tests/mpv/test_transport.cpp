@@ -241,6 +241,22 @@ TEST(SoundFollowing, ASoundRunningBehindJoinsThePicturesAndIsThenFollowed)
     EXPECT_EQ(follower.decide(t + 30, t, t), SoundFollower::Action::Own);
 }
 
+// Pictures decoded too slowly stand still while the sound runs on: they keep following
+// it however far behind they are, or they would never catch up; a sound whose clock
+// jumps ahead (stamps that restart) is not followed.
+TEST(SoundFollowing, PicturesThatFallBehindAFollowedSoundKeepFollowingItButNotAJump)
+{
+    SoundFollower follower;
+    double t = 0;
+    for (; t < 1; t += 0.04)
+        follower.decide(t, t, t);
+    ASSERT_EQ(follower.decide(t, t, t), SoundFollower::Action::Follow);
+    const double stuck = t;
+    for (; t < stuck + 5; t += 0.04)
+        ASSERT_EQ(follower.decide(t, stuck, t), SoundFollower::Action::Follow) << t - stuck << " s behind";
+    EXPECT_EQ(follower.decide(t + 20, stuck, t + 0.04), SoundFollower::Action::Own);
+}
+
 TEST(SoundFollowing, ASoundStillBehindAfterAJoinIsFollowedAndOneThatNeverCatchesUpIsGivenUp)
 {
     SoundFollower follower;
@@ -255,6 +271,8 @@ TEST(SoundFollowing, ASoundStillBehindAfterAJoinIsFollowedAndOneThatNeverCatches
     }
     EXPECT_EQ(joins, SoundFollower::kMaxJoins);
     EXPECT_GT(followed * 0.04, (SoundFollower::kMaxJoins - 1) * (SoundFollower::kAfterJoin - 0.5));
+    // Given up while behind; once the pictures are the ones behind, they follow it again.
+    EXPECT_EQ(follower.decide(29.0, 28.9, 30.0), SoundFollower::Action::Follow);
     SoundFollower ended;
     for (double t = 0; t < 1; t += 0.04)
         EXPECT_EQ(ended.decide(-1, t, t), SoundFollower::Action::Own);
@@ -338,6 +356,161 @@ TEST(ForwardPlay, DecodesEachPictureOnceAlsoThroughMoreFramesThanTheCacheHolds)
     const auto shown = frames.take();
     ASSERT_EQ(int64_t(shown.size()), clip.frames - 1);
     EXPECT_LE(server.picturesDecoded(), clip.frames + clip.frames / 10);
+}
+
+// A sound that runs on the clock's own time from where play begins it.
+class TimedSound {
+public:
+    explicit TimedSound(mci::PlaybackTime& time) : time_(time) {}
+
+    mci::PlaybackClock::Sound sound()
+    {
+        return {[this](double at) {
+                    moveTo(at);
+                    return true;
+                },
+                [this] { return at(); }, [this](double at) { moveTo(at); }};
+    }
+    double at()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return from_ + std::chrono::duration<double>(time_.now() - began_).count();
+    }
+
+private:
+    void moveTo(double at)
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        from_ = at;
+        began_ = time_.now();
+    }
+
+    mci::PlaybackTime& time_;
+    std::mutex mutex_;
+    double from_ = 0;
+    mci::PlaybackTime::Clock::time_point began_ {};
+};
+
+// Pictures that take time to reach the screen (a decoder or a display too slow for
+// the medium): each one shown costs `cost(frame)` seconds of the clock's time. Records
+// each frame with where the sound was when it was shown.
+class SlowPictures {
+public:
+    struct Shown {
+        int64_t frame;
+        double heard;
+    };
+    SlowPictures(mci::FrameServer& server, SkippingTime& time, TimedSound& sound, std::function<double(int64_t)> cost)
+        : cost_(std::move(cost))
+    {
+        server.setListener([this, &time, &sound](const mci::FramePtr& frame) {
+            {
+                std::lock_guard<std::mutex> guard(mutex_);
+                shown_.push_back({frame->number(), sound.at()});
+            }
+            time.advance(std::chrono::duration_cast<mci::PlaybackTime::Clock::duration>(
+                std::chrono::duration<double>(cost_(frame->number()))));
+        });
+    }
+    std::vector<Shown> take()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return std::exchange(shown_, {});
+    }
+
+private:
+    const std::function<double(int64_t)> cost_;
+    std::mutex mutex_;
+    std::vector<Shown> shown_;
+};
+
+// Each picture takes three frame periods to show: play keeps to the sound, dropping
+// the pictures whose time has passed, and every picture shown (once the sound is
+// heard running) is the very one the sound is at.
+TEST(ForwardPlay, PicturesLateForTheSoundAreDroppedAndEachOneShownIsTheOneTheSoundIsAt)
+{
+    const ClipInfo clip = StampedClip::get(ClipKind::Mp4H264);
+    ASSERT_FALSE(clip.path.isEmpty());
+    mci::FrameServer server;
+    ASSERT_EQ(server.open(clip.path.toStdString()), mci::FrameServer::Result::Ok);
+    const mci::FrameIndex& index = *server.index();
+    SkippingTime time;
+    TimedSound sound(time);
+    SlowPictures pictures(server, time, sound, [](int64_t) { return 0.12; });
+    mci::PlaybackClock clock(server, time);
+    server.setMotion(mci::Motion::Forward);
+    clock.start(0, 1, -1, sound.sound());
+    ASSERT_TRUE(eventually([&] { return !clock.running(); }));
+    const auto shown = pictures.take();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().frame, clip.frames - 1);
+    EXPECT_LT(int64_t(shown.size()), clip.frames / 2);
+    EXPECT_EQ(clock.droppedFrames() + int64_t(shown.size()), clip.frames - 1);
+    for (size_t i = 1; i < shown.size(); ++i) {
+        const auto [n, heard] = shown[i];
+        ASSERT_GT(n, shown[i - 1].frame);
+        if (heard < 1.0 || n + 1 >= clip.frames)
+            continue;
+        EXPECT_LE(index.timeOf(n), heard + 0.001) << "frame " << n;
+        EXPECT_GT(index.timeOf(n + 1), heard) << "frame " << n;
+    }
+}
+
+// One picture stalls the screen until the sound is 0.3 s short of the last key frame,
+// seconds ahead (a decoder far behind): play goes on at that key frame, holds it until
+// its time, and the pictures between are never decoded.
+TEST(ForwardPlay, FarBehindTheSoundPlayGoesOnAtTheNextKeyFrameWithoutDecodingThePicturesBetween)
+{
+    const ClipInfo clip = StampedClip::get(ClipKind::Mp4H264);   // key frames about 2 s apart
+    ASSERT_FALSE(clip.path.isEmpty());
+    mci::FrameServer server;
+    ASSERT_EQ(server.open(clip.path.toStdString()), mci::FrameServer::Result::Ok);
+    const mci::FrameIndex& index = *server.index();
+    const int64_t key = index.frameOf(index.decodeStartFor(clip.frames - 1));
+    const int64_t keyBefore = index.frameOf(index.decodeStartFor(key - 1));
+    ASSERT_GT(keyBefore, 30);
+    ASSERT_GT(index.timeOf(key) - index.timeOf(keyBefore), 1.0);
+    const double stallUntil = index.timeOf(key) - 0.3;
+    SkippingTime time;
+    TimedSound sound(time);
+    SlowPictures pictures(server, time, sound, [&](int64_t n) { return n == 20 ? stallUntil - sound.at() : 0.0; });
+    mci::PlaybackClock clock(server, time);
+    server.setMotion(mci::Motion::Forward);
+    clock.start(0, 1, -1, sound.sound());
+    ASSERT_TRUE(eventually([&] { return !clock.running(); }));
+    const auto shown = pictures.take();
+    const auto stalled = std::find_if(shown.begin(), shown.end(), [](const auto& s) { return s.frame == 20; });
+    ASSERT_NE(stalled, shown.end());
+    ASSERT_LT(stalled + 2, shown.end());
+    EXPECT_EQ(stalled[1].frame, key);
+    EXPECT_EQ(stalled[2].frame, key + 1);
+    EXPECT_GE(stalled[2].heard, index.timeOf(key + 1) - 0.001);
+    EXPECT_EQ(shown.back().frame, clip.frames - 1);
+    EXPECT_LT(server.picturesDecoded(), clip.frames - 30);
+}
+
+// The same in a single group of pictures (no key frame ahead): play goes on at the
+// frame the sound is at, and on the way only the pictures others refer to are decoded.
+TEST(ForwardPlay, FarBehindTheSoundInALongGroupOnlyThePicturesReferredToAreDecodedOnTheWay)
+{
+    const ClipInfo clip = StampedClip::get(ClipKind::Mp4LongGop);   // 150 frames, one key frame
+    ASSERT_FALSE(clip.path.isEmpty());
+    mci::FrameServer server;
+    ASSERT_EQ(server.open(clip.path.toStdString()), mci::FrameServer::Result::Ok);
+    const double stallUntil = server.index()->timeOf(120);
+    SkippingTime time;
+    TimedSound sound(time);
+    SlowPictures pictures(server, time, sound, [&](int64_t n) { return n == 20 ? stallUntil - sound.at() : 0.0; });
+    mci::PlaybackClock clock(server, time);
+    server.setMotion(mci::Motion::Forward);
+    clock.start(0, 1, -1, sound.sound());
+    ASSERT_TRUE(eventually([&] { return !clock.running(); }));
+    const auto shown = pictures.take();
+    const auto stalled = std::find_if(shown.begin(), shown.end(), [](const auto& s) { return s.frame == 20; });
+    ASSERT_LT(stalled + 1, shown.end());
+    EXPECT_EQ(stalled[1].frame, 120);
+    EXPECT_EQ(shown.back().frame, clip.frames - 1);
+    EXPECT_LT(server.picturesDecoded(), clip.frames - 20);
 }
 
 TEST(LongHolds, AFrameIsHeldAsLongAsItsStampsSayForwardAndBackward)
