@@ -28,6 +28,7 @@ struct PlayerRecord {
     Flag CanStretch = 0;
     int FrameRate = 0;
     Watched<int> FrameCount{0};
+    int IndexedPercent = 100;   // below 100 a big medium is still being indexed and FrameCount grows
     int TrackScale = 0;
     int SourceWidth = 0;
     int SourceHeight = 0;

@@ -34,6 +34,7 @@ QString statusLength() { return QStringLiteral("status vid length"); }
 QString statusMode() { return QStringLiteral("status vid mode"); }
 QString statusReady() { return QStringLiteral("Status vid ready"); }
 QString statusNominalFrameRate() { return QStringLiteral("status vid nominal frame rate"); }
+QString statusIndexed() { return QStringLiteral("status vid indexed"); }
 QString capability(const char* item) { return QStringLiteral("capability vid ") + QLatin1String(item); }
 QString whereSource() { return QStringLiteral("where vid source"); }
 

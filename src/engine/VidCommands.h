@@ -31,6 +31,7 @@ QString statusLength();
 QString statusMode();
 QString statusReady();
 QString statusNominalFrameRate();
+QString statusIndexed();                                      // how far a big medium is indexed
 QString capability(const char* item);                         // "capability vid <item>"
 QString whereSource();
 

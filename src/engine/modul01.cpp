@@ -21,6 +21,7 @@ Flag& CanSave = ThePlayer().Record().CanSave;
 Flag& CanStretch = ThePlayer().Record().CanStretch;
 int& FrameRate = ThePlayer().Record().FrameRate;
 Watched<int>& FrameCount = ThePlayer().Record().FrameCount;
+int& IndexedPercent = ThePlayer().Record().IndexedPercent;
 int& TrackScale = ThePlayer().Record().TrackScale;
 int& SourceWidth = ThePlayer().Record().SourceWidth;
 int& SourceHeight = ThePlayer().Record().SourceHeight;
@@ -138,6 +139,14 @@ int PollInterval(int frameRate, int timerFactor, int timerMin)
     return interval;
 }
 
+int IndexedPercentFromReply(const QString& reply)
+{
+    bool ok = false;
+    const int percent = reply.trimmed().toInt(&ok);
+    // A device that does not know the item indexes at open: its length is final.
+    return ok && percent >= 0 && percent < 100 ? percent : 100;
+}
+
 int TrackScaleFor(int frameCount)
 {
     struct Row { int upTo; int scale; };
@@ -248,6 +257,18 @@ void queryCapabilities()
     CanSave = MciReplyIsTrue(MciReply) ? 1 : 0;
 }
 
+// The length in frames and the track bar's range that follows from it.
+void takeLength(const QString& reply)
+{
+    // A length that is not a number counts as an empty medium rather than ending the open.
+    bool ok = false;
+    FrameCount = reply.toInt(&ok);
+    if (!ok)
+        FrameCount = 0;
+    TrackScale = TrackScaleFor(FrameCount);
+    emit ThePlayer().TrackRangeChosen(std::max(0, FrameCount / TrackScale));
+}
+
 void queryRateAndLength()
 {
     SendMciString(vid::setTimeFormatFrames(), MciReply, MciError);
@@ -256,13 +277,9 @@ void queryRateAndLength()
     emit ThePlayer().PollIntervalChosen(PollInterval(FrameRate, TimerFactor, TimerMin));
 
     SendMciString(vid::statusLength(), MciReply, MciError);
-    // A length that is not a number counts as an empty medium rather than ending the open.
-    bool ok = false;
-    FrameCount = MciReply.toInt(&ok);
-    if (!ok)
-        FrameCount = 0;
-    TrackScale = TrackScaleFor(FrameCount);
-    emit ThePlayer().TrackRangeChosen(std::max(0, FrameCount / TrackScale));
+    takeLength(MciReply);
+    SendMciString(vid::statusIndexed(), MciReply, MciError);
+    IndexedPercent = IndexedPercentFromReply(MciReply);
 }
 
 void hostVideo()
@@ -283,6 +300,19 @@ void hostVideo()
 }
 
 } // namespace
+
+void RefreshGrowingLength()
+{
+    if (MediaOpen != 1 || IndexedPercent >= 100)
+        return;
+    QString reply;
+    quint32 error = 0;
+    // Asked first: once it says 100, the length read after it is the final one.
+    SendMciString(vid::statusIndexed(), reply, error);
+    IndexedPercent = IndexedPercentFromReply(reply);
+    SendMciString(vid::statusLength(), reply, error);
+    takeLength(reply);
+}
 
 void OpenMedia(const QString& path, int& result)
 {

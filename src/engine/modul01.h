@@ -23,6 +23,7 @@ extern Flag& CanSave;
 extern Flag& CanStretch;
 extern int& FrameRate;
 extern Watched<int>& FrameCount;
+extern int& IndexedPercent;
 extern int& TrackScale;
 extern int& SourceWidth;
 extern int& SourceHeight;
@@ -129,6 +130,11 @@ int FrameRateFromReply(const QString& reply);
 int PollInterval(int frameRate, int timerFactor, int timerMin);
 // Frames per track-bar unit for a medium of `frameCount` frames.
 int TrackScaleFor(int frameCount);
+// "status vid indexed" as a percentage: 100 (the length is final) unless a number below 100.
+int IndexedPercentFromReply(const QString& reply);
+// While a big medium is still being indexed, its length grows: the position poll
+// reads it again, with the track bar's range, until the index is whole.
+void RefreshGrowingLength();
 // Width and height from a "where vid source" reply ("left top width height").
 // Returns false, leaving both untouched, when the reply does not hold them.
 bool SourceSizeFromReply(const QString& reply, int& width, int& height);

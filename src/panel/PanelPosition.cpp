@@ -39,6 +39,9 @@ QString TBedienTeil::StatusCaption(const QString& position) const
 {
     QString caption = MediaName + QStringLiteral("     -     Frame:  ") + position
         + QStringLiteral(" / ") + QString::number(FrameCount);
+    // The length is still growing: the user sees that it is not the last word.
+    if (IndexedPercent < 100)
+        caption += QStringLiteral("  (indexing %1 %)").arg(IndexedPercent);
     if (QueueActive == 1)
         caption += QueueCaptionSuffix();
     return caption;
@@ -55,6 +58,7 @@ void TBedienTeil::PollPosition(bool playEnded)
         PreviousFrame = CurrentFrame;
         return;
     }
+    RefreshGrowingLength();
     int frame = 0;
     if (!QueryPosition(frame))
         return; // a device that failed: nothing taken, the next tick tries again

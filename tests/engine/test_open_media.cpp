@@ -26,6 +26,7 @@ TEST_F(OpenSequence, AStretchingDeviceIsQueriedHostedAndPlacedInOrder)
         "set vid time format frames",
         "status vid nominal frame rate",
         "status vid length",
+        "status vid indexed",
         "capability vid can stretch",
         "where vid source",
         handleCommand(),
@@ -176,6 +177,37 @@ TEST_F(OpenSequence, TrackBarMaximumIsTheLengthInUnitsOfTheScale)
         openFile("/clips/f.avi");
         EXPECT_EQ(panel->Trackbar1->maximum(), c.maximum) << c.length;
     }
+}
+
+// A big medium is indexed while it is open: the position poll reads its length (and
+// the track bar's range) again until the device says the index is whole, and the
+// caption says so meanwhile. A device that does not know the item is whole at once.
+TEST_F(OpenSequence, AGrowingLengthIsReadAgainByThePollUntilTheIndexIsWhole)
+{
+    mci.answer("status vid length", {"1000", 0});
+    mci.answer("status vid indexed", {"10", 0});
+    mci.answer("status vid position", {"0", 0});
+    openFile("/clips/big.mkv");
+    EXPECT_EQ(IndexedPercent, 10);
+    mci.answer("status vid length", {"70000", 0});
+    mci.answer("status vid indexed", {"40", 0});
+    panel->Timer1Timer();
+    EXPECT_EQ(FrameCount, 70000);
+    EXPECT_EQ(panel->Trackbar1->maximum(), 70000 / TrackScaleFor(70000));
+    EXPECT_TRUE(panel->windowTitle().endsWith("/ 70000  (indexing 40 %)")) << panel->windowTitle().toStdString();
+
+    mci.answer("status vid length", {"80000", 0});
+    mci.answer("status vid indexed", {"100", 0});
+    panel->Timer1Timer();
+    EXPECT_EQ(FrameCount, 80000);
+    EXPECT_FALSE(panel->windowTitle().contains("indexing"));
+    mci.clearSent();
+    panel->Timer1Timer();
+    EXPECT_EQ(mci.sent(), Commands {"status vid position"}) << "the length is final: the poll is as before";
+
+    mci.answer("status vid indexed", {"", 274});
+    openFile("/clips/small.avi");
+    EXPECT_EQ(IndexedPercent, 100);
 }
 
 class LoadAndClose : public PlayerFixture {};
