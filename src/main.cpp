@@ -70,7 +70,21 @@ int main(int argc, char** argv)
     SetMciBackend(service.get());
     installErrorBox();
 
-    auto panel = std::make_unique<TBedienTeil>();
+    // A logout or `kill` ends the run as Exit does, so the settings are written. The
+    // handler is in place before any window shows; a signal that arrives while the
+    // windows are still being made (a message box can run the event loop) is kept
+    // until they all exist.
+    std::unique_ptr<TBedienTeil> panel;
+    bool windowsMade = false;
+    bool exitAsked = false;
+    TerminationSignals termination([&] {
+        if (windowsMade && panel)
+            panel->ExitProgramClick();
+        else
+            exitAsked = true;
+    });
+
+    panel = std::make_unique<TBedienTeil>();
     BedienTeil = panel.get();
     panel->FormCreate();
     panel->show();
@@ -94,12 +108,6 @@ int main(int argc, char** argv)
     Prefs = prefs.get();
     prefs->FormCreate();
 
-    // A logout or `kill` ends the run as Exit does, so the settings are written.
-    TerminationSignals termination([&panel] {
-        if (panel)
-            panel->ExitProgramClick();
-    });
-
     panel->InfoWindow = info.get();
     panel->QueueWindow = queue.get();
     panel->GotoFrameWindow = gotoFrame.get();
@@ -107,6 +115,9 @@ int main(int argc, char** argv)
 
     // Media keys and desktop widgets reach the panel's handlers over the session bus.
     auto mpris = std::make_unique<MprisService>(*panel);
+    windowsMade = true;
+    if (exitAsked)
+        panel->ExitProgramClick();
 
     int exitCode = 0;
     if (!panel->ProgramEndRequested)
