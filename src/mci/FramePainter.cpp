@@ -1,4 +1,5 @@
 #include "mci/FramePainter.h"
+#include "mci/GamutMapper.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,6 +37,14 @@ int colorspaceOf(const AVFrame* f)
     default:
         return SWS_CS_ITU601;
     }
+}
+
+// SDR pictures in BT.2020 primaries go to the display's BT.709 ones; HDR transfers
+// (PQ, HLG) would need tone mapping as well and are shown as they are.
+bool wideGamut(const AVFrame* f)
+{
+    return f->color_primaries == AVCOL_PRI_BT2020 && f->color_trc != AVCOL_TRC_SMPTE2084
+           && f->color_trc != AVCOL_TRC_ARIB_STD_B67;
 }
 
 bool convertible(const AVPixFmtDescriptor* desc)
@@ -112,6 +121,10 @@ bool FramePainter::setFormat(int avPixelFormat)
         return false;
     format_ = avPixelFormat;
     bytesPerPixel_ = bytes;
+    // Colours are mapped in pixels of a byte per component only (not in 15 or 16 bits).
+    const bool bytewise = desc->comp[0].depth == 8 && desc->comp[1].depth == 8 && desc->comp[2].depth == 8;
+    for (int c = 0; c < 3; ++c)
+        rgbOffsets_[c] = bytewise ? desc->comp[c].offset : -1;
     // Black with an opaque alpha, where the format has one (Qt's RGB32 wants it).
     std::memset(black_, 0, sizeof black_);
     if (desc->flags & AV_PIX_FMT_FLAG_ALPHA && desc->comp[3].depth == 8)
@@ -245,6 +258,9 @@ bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t*
     uint8_t* dst[4] = {out, nullptr, nullptr, nullptr};
     const int dstStride[4] = {scratchStride, 0, 0, 0};
     const bool converted = sws_scale(sws_, src, f->linesize, 0, cy1 - cy0, dst, dstStride) > 0;
+    if (converted && wideGamut(f) && rgbOffsets_[0] >= 0)
+        GamutMapper::bt2020ToBt709().map(out, outW, outH, scratchStride, bytesPerPixel_, rgbOffsets_[0],
+                                         rgbOffsets_[1], rgbOffsets_[2]);
     // After the conversion: what it wrote past its rows into the border goes black again.
     fillAround(target, vx0, vy0, vx1, vy1);
     if (!converted)

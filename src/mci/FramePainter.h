@@ -13,7 +13,8 @@ namespace mci {
 // R, A bytes: the layout of a 24- or 32-bit X11 visual and of Qt's RGB32 on
 // little-endian machines), scaled to a destination rectangle that may be larger
 // than the target or start outside it (magnified, panned): only the visible part
-// is converted.
+// is converted. SDR pictures in BT.2020 primaries are mapped to the display's BT.709
+// ones where a pixel has a byte per colour (24 and 32 bits).
 class FramePainter {
 public:
     FramePainter();
@@ -59,6 +60,7 @@ private:
     SwsContext* sws_ = nullptr;
     int format_ = 0;
     int bytesPerPixel_ = 4;
+    int rgbOffsets_[3] = {-1, -1, -1};   // red, green, blue bytes in a pixel; -1: not bytewise
     uint8_t black_[8] = {};
     uint8_t* scratch_ = nullptr;
     size_t scratchSize_ = 0;
