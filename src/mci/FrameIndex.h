@@ -66,6 +66,8 @@ public:
     // The decoder's first picture came from `packet`: whatever would be shown before
     // it is not a frame (leading pictures without references, a cut stream's head).
     void markFirstOutput(int64_t packet);
+    // The same for one packet, before number().
+    void markDropped(int64_t packet) { packets_[size_t(packet)].flags |= kDropped; }
 
     // --- facts ----------------------------------------------------------------------
     const Facts& facts() const { return facts_; }

@@ -138,7 +138,6 @@ FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
     whole_.reset();
     lastKey_ = 0;
     groupsBegun_ = 0;
-    firstOutput_ = -1;
     video_ = false;
     skipping_ = false;
     done_ = false;
@@ -258,6 +257,18 @@ FrameIndex::Result PacketScanner::read(int64_t packets)
     return FrameIndex::Result::Ok;
 }
 
+// The pictures shown before the decoder's first one are marked once in the packets
+// read (they lie in the first group, read whole), so each snapshot is numbered once.
+void PacketScanner::setFirstOutput(int64_t packet)
+{
+    FrameIndex numbered(read_);
+    numbered.truncate(done_ ? numbered.packetCount() : lastKey_);
+    numbered.number();
+    const int64_t first = numbered.frameOf(packet);
+    for (int64_t n = 0; n < first; ++n)
+        read_.markDropped(numbered.packetOf(n));
+}
+
 std::shared_ptr<FrameIndex> PacketScanner::snapshot()
 {
     if (whole_)
@@ -268,8 +279,6 @@ std::shared_ptr<FrameIndex> PacketScanner::snapshot()
     if (!done_)
         index->truncate(lastKey_);
     index->number();
-    if (firstOutput_ >= 0)
-        index->markFirstOutput(firstOutput_);
     if (done_)
         whole_ = index;
     return index;

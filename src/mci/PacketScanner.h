@@ -49,7 +49,7 @@ public:
     // Key packets read so far (the first packet counts as one).
     int64_t groupsBegun() const { return groupsBegun_; }
     // The decoder's first picture came from this packet (see FrameIndex::markFirstOutput).
-    void setFirstOutput(int64_t packet) { firstOutput_ = packet; }
+    void setFirstOutput(int64_t packet);
     // The numbered index of every complete group read so far (all of them once done();
     // from then on the same one).
     std::shared_ptr<FrameIndex> snapshot();
@@ -71,7 +71,6 @@ private:
     std::shared_ptr<FrameIndex> whole_;        // the last index, once the stream has ended
     int64_t lastKey_ = 0;
     int64_t groupsBegun_ = 0;
-    int64_t firstOutput_ = -1;
     bool video_ = false;
     bool skipping_ = false;                    // the video packets' contents are not read
     bool done_ = false;
