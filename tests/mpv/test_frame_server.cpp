@@ -34,6 +34,20 @@ struct Shown {
     int stamp;
 };
 
+// An MPEG program stream of at least `bytes`, made of copies of a stamped clip.
+QString programStreamOf(const QString& name, qint64 bytes)
+{
+    const ClipInfo clip = StampedClip::get(ClipKind::MpegPs);
+    QFile part(clip.path);
+    if (clip.path.isEmpty() || !part.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray one = part.readAll();
+    QByteArray big;
+    while (big.size() < bytes)
+        big += one;
+    return StampedClip::writeBytes(name, big);
+}
+
 int stampOf(const mci::DecodedFrame& frame)
 {
     QImage image(320, 240, QImage::Format_RGB32);
@@ -331,15 +345,8 @@ TEST(StoredIndexes, AnUnchangedMediumTakesItsStoredIndexAndAChangedOneIsScannedA
     QTemporaryDir cache;
     const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
-    const ClipInfo clip = StampedClip::get(ClipKind::MpegPs);
-    ASSERT_FALSE(clip.path.isEmpty());
-    QFile part(clip.path);
-    ASSERT_TRUE(part.open(QIODevice::ReadOnly));
-    const QByteArray one = part.readAll();
-    QByteArray big;
-    while (big.size() < mci::StoredIndex::kFromBytes)
-        big += one;
-    const QString path = StampedClip::writeBytes("stored-index.mpg", big);
+    const QString path = programStreamOf("stored-index.mpg", mci::StoredIndex::kFromBytes);
+    ASSERT_FALSE(path.isEmpty());
 
     mci::FrameServer server;
     ASSERT_EQ(server.open(path.toStdString()), mci::FrameServer::Result::Ok);
@@ -369,8 +376,9 @@ TEST(StoredIndexes, AnUnchangedMediumTakesItsStoredIndexAndAChangedOneIsScannedA
 
     QFile touch(path);   // written to: same bytes, a new time
     ASSERT_TRUE(touch.open(QIODevice::ReadWrite));
+    const QByteArray first = touch.read(1);
     touch.seek(0);
-    touch.write(big.left(1));
+    touch.write(first);
     touch.close();
     ASSERT_EQ(server.open(path.toStdString()), mci::FrameServer::Result::Ok);
     EXPECT_EQ(server.length(), scanned);
@@ -387,15 +395,10 @@ TEST(BackgroundIndex, GrowsIntoTheWholeScanWithEveryFrameKeepingItsNumber)
     QTemporaryDir cache;
     const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    const std::string path =
+        programStreamOf("background-index.mpg", mci::StoredIndex::kFromBytes + 1024 * 1024).toStdString();
+    ASSERT_FALSE(path.empty());
     const ClipInfo clip = StampedClip::get(ClipKind::MpegPs);
-    ASSERT_FALSE(clip.path.isEmpty());
-    QFile part(clip.path);
-    ASSERT_TRUE(part.open(QIODevice::ReadOnly));
-    const QByteArray one = part.readAll();
-    QByteArray big;
-    while (big.size() < mci::StoredIndex::kFromBytes + 1024 * 1024)
-        big += one;
-    const std::string path = StampedClip::writeBytes("background-index.mpg", big).toStdString();
     const auto stampAt = [](mci::FrameServer& server, int64_t n) {
         server.show(n);
         const mci::FramePtr f = server.waitFor(n, std::chrono::seconds(20));
