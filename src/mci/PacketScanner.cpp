@@ -308,7 +308,8 @@ FrameIndex::Result PacketScanner::scan(const std::shared_ptr<MediaFile>& file, F
         result = read(INT64_MAX);
     if (result != FrameIndex::Result::Ok)
         return result;
-    index = *snapshot();
+    // The scanner is done with it: the index moves out rather than being copied.
+    index = std::move(*snapshot());
     if (!hasVideo())
         return FrameIndex::Result::Ok;
     return index.hasVideo() ? FrameIndex::Result::Ok : FrameIndex::Result::Invalid;

@@ -424,6 +424,27 @@ private:
     std::vector<Shown> shown_;
 };
 
+// Plays a medium forward to its end with sound on a skipping clock, each picture
+// taking as long to show as `cost(frame, heard)` says; what was shown, and dropped.
+struct SlowPlay {
+    std::vector<SlowPictures::Shown> shown;
+    int64_t dropped = 0;
+};
+
+SlowPlay playWithSlowPictures(mci::FrameServer& server, const std::function<double(int64_t, double)>& cost)
+{
+    SkippingTime time;
+    TimedSound sound(time);
+    SlowPictures pictures(server, time, sound, [&](int64_t n) { return cost(n, sound.at()); });
+    mci::PlaybackClock clock(server, time);
+    server.setMotion(mci::Motion::Forward);
+    clock.start(0, 1, -1, sound.sound());
+    EXPECT_TRUE(eventually([&] { return !clock.running(); }));
+    clock.stop();
+    server.setListener({});
+    return {pictures.take(), clock.droppedFrames()};
+}
+
 // Each picture takes three frame periods to show: play keeps to the sound, dropping
 // the pictures whose time has passed, and every picture shown (once the sound is
 // heard running) is the very one the sound is at.
@@ -434,18 +455,12 @@ TEST(ForwardPlay, PicturesLateForTheSoundAreDroppedAndEachOneShownIsTheOneTheSou
     mci::FrameServer server;
     ASSERT_EQ(server.open(clip.path.toStdString()), mci::FrameServer::Result::Ok);
     const mci::FrameIndex& index = *server.index();
-    SkippingTime time;
-    TimedSound sound(time);
-    SlowPictures pictures(server, time, sound, [](int64_t) { return 0.12; });
-    mci::PlaybackClock clock(server, time);
-    server.setMotion(mci::Motion::Forward);
-    clock.start(0, 1, -1, sound.sound());
-    ASSERT_TRUE(eventually([&] { return !clock.running(); }));
-    const auto shown = pictures.take();
+    const SlowPlay play = playWithSlowPictures(server, [](int64_t, double) { return 0.12; });
+    const auto& shown = play.shown;
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back().frame, clip.frames - 1);
     EXPECT_LT(int64_t(shown.size()), clip.frames / 2);
-    EXPECT_EQ(clock.droppedFrames() + int64_t(shown.size()), clip.frames - 1);
+    EXPECT_EQ(play.dropped + int64_t(shown.size()), clip.frames - 1);
     for (size_t i = 1; i < shown.size(); ++i) {
         const auto [n, heard] = shown[i];
         ASSERT_GT(n, shown[i - 1].frame);
@@ -471,14 +486,8 @@ TEST(ForwardPlay, FarBehindTheSoundPlayGoesOnAtTheNextKeyFrameWithoutDecodingThe
     ASSERT_GT(keyBefore, 30);
     ASSERT_GT(index.timeOf(key) - index.timeOf(keyBefore), 1.0);
     const double stallUntil = index.timeOf(key) - 0.3;
-    SkippingTime time;
-    TimedSound sound(time);
-    SlowPictures pictures(server, time, sound, [&](int64_t n) { return n == 20 ? stallUntil - sound.at() : 0.0; });
-    mci::PlaybackClock clock(server, time);
-    server.setMotion(mci::Motion::Forward);
-    clock.start(0, 1, -1, sound.sound());
-    ASSERT_TRUE(eventually([&] { return !clock.running(); }));
-    const auto shown = pictures.take();
+    const auto shown =
+        playWithSlowPictures(server, [&](int64_t n, double heard) { return n == 20 ? stallUntil - heard : 0.0; }).shown;
     const auto stalled = std::find_if(shown.begin(), shown.end(), [](const auto& s) { return s.frame == 20; });
     ASSERT_NE(stalled, shown.end());
     ASSERT_LT(stalled + 2, shown.end());
@@ -498,14 +507,8 @@ TEST(ForwardPlay, FarBehindTheSoundInALongGroupOnlyThePicturesReferredToAreDecod
     mci::FrameServer server;
     ASSERT_EQ(server.open(clip.path.toStdString()), mci::FrameServer::Result::Ok);
     const double stallUntil = server.index()->timeOf(120);
-    SkippingTime time;
-    TimedSound sound(time);
-    SlowPictures pictures(server, time, sound, [&](int64_t n) { return n == 20 ? stallUntil - sound.at() : 0.0; });
-    mci::PlaybackClock clock(server, time);
-    server.setMotion(mci::Motion::Forward);
-    clock.start(0, 1, -1, sound.sound());
-    ASSERT_TRUE(eventually([&] { return !clock.running(); }));
-    const auto shown = pictures.take();
+    const auto shown =
+        playWithSlowPictures(server, [&](int64_t n, double heard) { return n == 20 ? stallUntil - heard : 0.0; }).shown;
     const auto stalled = std::find_if(shown.begin(), shown.end(), [](const auto& s) { return s.frame == 20; });
     ASSERT_LT(stalled + 1, shown.end());
     EXPECT_EQ(stalled[1].frame, 120);
