@@ -1,6 +1,6 @@
 #include "mci/CatchUp.h"
 
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "mci/FrameDecoder.h"
 
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 
 #include <algorithm>
 

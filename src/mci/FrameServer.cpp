@@ -1,7 +1,7 @@
 #include "mci/FrameServer.h"
 
 #include "mci/MibSetting.h"
-#include "mci/PacketScanner.h"
+#include "mci/frames/PacketScanner.h"
 #include "mci/StoredIndex.h"
 
 #include <algorithm>

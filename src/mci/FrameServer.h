@@ -2,7 +2,7 @@
 #include "mci/DecodedFrame.h"
 #include "mci/FrameCache.h"
 #include "mci/FrameDecoder.h"
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 #include "mci/IndexScan.h"
 #include "mci/MediaFile.h"
 #include "mci/PrefetchPlanner.h"

@@ -1,6 +1,6 @@
 #include "mci/IndexScan.h"
 
-#include "mci/PacketScanner.h"
+#include "mci/frames/PacketScanner.h"
 
 #include <chrono>
 #include <new>

@@ -1,5 +1,5 @@
 #pragma once
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 
 #include <atomic>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "mci/PrefetchPlanner.h"
 
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 
 #include <algorithm>
 #include <cmath>

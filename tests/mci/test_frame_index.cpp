@@ -1,4 +1,4 @@
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 #include "mci/PrefetchPlanner.h"
 
 #include <gtest/gtest.h>

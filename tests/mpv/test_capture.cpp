@@ -1,6 +1,6 @@
 #include "MpvTestSupport.h"
 #include "mci/BmpWriter.h"
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 #include "mci/FramePainter.h"
 #include "mci/FrameServer.h"
 

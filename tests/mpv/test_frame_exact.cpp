@@ -1,8 +1,8 @@
 #include "MpvTestSupport.h"
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 #include "mci/MciService.h"
 #include "mci/MediaFile.h"
-#include "mci/PacketScanner.h"
+#include "mci/frames/PacketScanner.h"
 
 #include <algorithm>
 #include <random>

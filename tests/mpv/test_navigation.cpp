@@ -1,5 +1,5 @@
 #include "MpvTestSupport.h"
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 #include "mci/PrefetchPlanner.h"
 
 #include <set>

@@ -1,4 +1,4 @@
-#include "mci/PacketScanner.h"
+#include "mci/frames/PacketScanner.h"
 
 #include "mci/AvInput.h"
 #include "mci/PacketUnpacker.h"

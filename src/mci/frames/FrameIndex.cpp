@@ -1,6 +1,6 @@
-#include "mci/FrameIndex.h"
+#include "mci/frames/FrameIndex.h"
 
-#include "mci/PacketScanner.h"
+#include "mci/frames/PacketScanner.h"
 
 #include <algorithm>
 #include <cmath>
