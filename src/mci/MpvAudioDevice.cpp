@@ -1,6 +1,6 @@
 #include "mci/MpvAudioDevice.h"
 
-#include "mci/AvInput.h"
+#include "mci/frames/AvInput.h"
 #include "mci/MpvDevice.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 #include "mci/MciDevice.h"
-#include "mci/MpvSound.h"
-#include "mci/Navigation.h"
+#include "mci/sound/MpvSound.h"
+#include "mci/frames/Navigation.h"
 
 namespace mci {
 

@@ -1,10 +1,10 @@
 #include "mci/MpvDevice.h"
 
-#include "mci/AvInput.h"
+#include "mci/frames/AvInput.h"
 #include "mci/BmpWriter.h"
-#include "mci/FramePainter.h"
-#include "mci/HeadlessFrameWindow.h"
-#include "mci/X11FrameWindow.h"
+#include "mci/frames/FramePainter.h"
+#include "mci/frames/HeadlessFrameWindow.h"
+#include "mci/output/X11FrameWindow.h"
 
 #include <QImage>
 #include <QString>

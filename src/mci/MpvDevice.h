@@ -1,9 +1,9 @@
 #pragma once
-#include "mci/FrameServer.h"
+#include "mci/frames/FrameServer.h"
 #include "mci/MciDevice.h"
-#include "mci/MpvSound.h"
-#include "mci/Navigation.h"
-#include "mci/PlaybackClock.h"
+#include "mci/sound/MpvSound.h"
+#include "mci/frames/Navigation.h"
+#include "mci/frames/PlaybackClock.h"
 
 #include <memory>
 

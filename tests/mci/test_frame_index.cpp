@@ -1,5 +1,5 @@
 #include "mci/frames/FrameIndex.h"
-#include "mci/PrefetchPlanner.h"
+#include "mci/frames/PrefetchPlanner.h"
 
 #include <gtest/gtest.h>
 

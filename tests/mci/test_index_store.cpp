@@ -1,8 +1,8 @@
 // Frame indexes kept on disk: what comes back is exactly what was stored, and a
 // file that is damaged, cut short, foreign or made for another state of the medium
 // is never taken for an index.
-#include "mci/FrameIndexFile.h"
-#include "mci/IndexStore.h"
+#include "mci/frames/FrameIndexFile.h"
+#include "mci/frames/IndexStore.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

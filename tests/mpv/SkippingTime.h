@@ -1,5 +1,5 @@
 #pragma once
-#include "mci/PlaybackTime.h"
+#include "mci/frames/PlaybackTime.h"
 
 #include <algorithm>
 #include <mutex>

@@ -1,5 +1,5 @@
 #include "MpvTestSupport.h"
-#include "mci/FrameServer.h"
+#include "mci/frames/FrameServer.h"
 #include "mci/MciService.h"
 #include "mci/MpvAudioDevice.h"
 

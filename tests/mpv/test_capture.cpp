@@ -1,8 +1,8 @@
 #include "MpvTestSupport.h"
 #include "mci/BmpWriter.h"
 #include "mci/frames/FrameIndex.h"
-#include "mci/FramePainter.h"
-#include "mci/FrameServer.h"
+#include "mci/frames/FramePainter.h"
+#include "mci/frames/FrameServer.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,7 +1,7 @@
 #include "MpvTestSupport.h"
 #include "mci/frames/FrameIndex.h"
 #include "mci/MciService.h"
-#include "mci/MediaFile.h"
+#include "mci/frames/MediaFile.h"
 #include "mci/frames/PacketScanner.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "MpvTestSupport.h"
 #include "mci/frames/FrameIndex.h"
-#include "mci/PrefetchPlanner.h"
+#include "mci/frames/PrefetchPlanner.h"
 
 #include <set>
 

@@ -1,10 +1,10 @@
 #include "MpvTestSupport.h"
 #include "PrivateDesktop.h"
 #include "SkippingTime.h"
-#include "mci/FrameServer.h"
-#include "mci/PlaybackClock.h"
-#include "mci/PlaybackTime.h"
-#include "mci/SoundFollower.h"
+#include "mci/frames/FrameServer.h"
+#include "mci/frames/PlaybackClock.h"
+#include "mci/frames/PlaybackTime.h"
+#include "mci/frames/SoundFollower.h"
 
 #include <QProcess>
 

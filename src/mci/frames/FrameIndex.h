@@ -1,5 +1,5 @@
 #pragma once
-#include "mci/Orientation.h"
+#include "mci/frames/Orientation.h"
 
 #include <cstdint>
 #include <string>

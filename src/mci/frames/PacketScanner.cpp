@@ -1,7 +1,7 @@
 #include "mci/frames/PacketScanner.h"
 
-#include "mci/AvInput.h"
-#include "mci/PacketUnpacker.h"
+#include "mci/frames/AvInput.h"
+#include "mci/frames/PacketUnpacker.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,7 +1,7 @@
 #pragma once
 #include "mci/frames/FrameIndex.h"
-#include "mci/MediaFile.h"
-#include "mci/UnreadRanges.h"
+#include "mci/frames/MediaFile.h"
+#include "mci/frames/UnreadRanges.h"
 
 #include <memory>
 #include <string>
