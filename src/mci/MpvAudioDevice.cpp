@@ -1,6 +1,6 @@
 #include "mci/MpvAudioDevice.h"
 
-#include "mci/frames/AvInput.h"
+#include "mci/FrameConversion.h"
 #include "mci/MpvDevice.h"
 
 #include <algorithm>
@@ -30,7 +30,7 @@ ErrorCode MpvAudioDevice::open(const std::string& path)
         return MCI_OK;
     }
     AvInput input;
-    if (const ErrorCode err = AvInput::errorOf(input.open(path)))
+    if (const ErrorCode err = errorOf(input.open(path)))
         return err;
     if (!input.hasAudio())
         return MCIERR_INVALID_FILE;

@@ -1,7 +1,7 @@
 #include "mci/MpvDevice.h"
 
-#include "mci/frames/AvInput.h"
 #include "mci/BmpWriter.h"
+#include "mci/FrameConversion.h"
 #include "mci/frames/FramePainter.h"
 #include "mci/frames/HeadlessFrameWindow.h"
 #include "mci/output/X11FrameWindow.h"
@@ -76,7 +76,7 @@ ErrorCode MpvDevice::open(const std::string& path)
         bare_ = true;
         return MCI_OK;
     }
-    if (const ErrorCode err = AvInput::errorOf(AvInput::check(path)))
+    if (const ErrorCode err = errorOf(AvInput::check(path)))
         return err;
     // The sound is loaded while the index is read: an open costs about one of the two.
     auto sound = std::async(std::launch::async, [this, path] { return sound_.open(path, headless()); });
@@ -199,7 +199,7 @@ ErrorCode MpvDevice::showOwnWindow()
     if (handle_ || !window_)
         return MCI_OK;
     if (!ownAttached_) {
-        if (const ErrorCode err = window_->attach(0))
+        if (const ErrorCode err = errorOf(window_->attach(0)))
             return err;
         ownAttached_ = true;
     }
@@ -408,7 +408,7 @@ Rect MpvDevice::source()
 Rect MpvDevice::destination()
 {
     if (window_ && window_->hasDestination())
-        return window_->destination();
+        return rectOf(window_->destination());
     return source();
 }
 
@@ -422,7 +422,7 @@ ErrorCode MpvDevice::setWindowHandle(uint64_t nativeWindow)
     // The same window handle again is checked again: it may have been destroyed since.
     if (!nativeWindow && !handle_ && ownAttached_)
         return MCI_OK;
-    if (const ErrorCode err = window_->attach(nativeWindow))
+    if (const ErrorCode err = errorOf(window_->attach(nativeWindow)))
         return err;
     handle_ = nativeWindow;
     ownAttached_ = nativeWindow == 0;
@@ -435,7 +435,7 @@ ErrorCode MpvDevice::putDestination(const Rect& rect)
         return notOpen();
     if (rect.width <= 0 || rect.height <= 0)
         return MCIERR_OUTOFRANGE;
-    window_->setDestination(rect);
+    window_->setDestination(pictureRectOf(rect));
     return MCI_OK;
 }
 
@@ -445,7 +445,7 @@ ErrorCode MpvDevice::putWindow(const Rect& rect)
         return notOpen();
     if (rect.width <= 0 || rect.height <= 0)
         return MCIERR_OUTOFRANGE;
-    window_->setOwnGeometry(rect);
+    window_->setOwnGeometry(pictureRectOf(rect));
     return MCI_OK;
 }
 
@@ -498,7 +498,7 @@ ErrorCode MpvDevice::capture(const std::string& path)
     if (image.isNull())
         return MCIERR_OUT_OF_MEMORY;
     FramePainter painter;
-    if (!painter.paint(*frame, src, image.bits(), image.width(), image.height(), int(image.bytesPerLine())))
+    if (!painter.paint(*frame, pictureRectOf(src), image.bits(), image.width(), image.height(), int(image.bytesPerLine())))
         return MCIERR_DRIVER;
     return BmpWriter::write(image, QString::fromStdString(path)) ? MCI_OK : MCIERR_FILE_WRITE;
 }

@@ -181,7 +181,7 @@ TEST(FramePainter, WritesNoByteOutsideItsRowsAtAnySizeAndPixelFormat)
             // into straight: the same pixels and black border as through the scratch,
             // nothing written past the room.
             const int ownStride = (tw * bpp + 15) / 16 * 16;
-            for (const mci::Rect dest : {mci::Rect {1, 1, w, h}, mci::Rect {0, 0, tw, th}}) {
+            for (const mci::PictureRect dest : {mci::PictureRect {1, 1, w, h}, mci::PictureRect {0, 0, tw, th}}) {
                 std::vector<uint8_t> through(size_t(stride) * th, kMark);
                 painter.paint(*frame, dest, through.data(), tw, th, stride);
                 std::vector<uint8_t> owned(size_t(ownStride) * th + mci::FramePainter::kRoom + kGuard + 16, kMark);

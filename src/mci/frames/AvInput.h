@@ -1,5 +1,4 @@
 #pragma once
-#include "mci/MciError.h"
 #include "mci/frames/MediaFile.h"
 #include "mci/frames/UnreadRanges.h"
 
@@ -32,13 +31,6 @@ public:
     // What open() checks before reading anything: a regular file, not empty. A pipe
     // or a device node would block or never end.
     static Result check(const std::string& path);
-    // The MCI error for a refused file (MCI_OK for Ok).
-    static ErrorCode errorOf(Result result)
-    {
-        return result == Result::NotFound ? MCIERR_FILE_NOT_FOUND
-               : result == Result::Invalid ? MCIERR_INVALID_FILE
-                                           : MCI_OK;
-    }
     void close();
 
     // Null when no file is open (or reading it again failed).

@@ -175,7 +175,7 @@ uint8_t* FramePainter::output(const Target& t, int x, int y, int width, int heig
     return scratch(width, height, stride);
 }
 
-bool FramePainter::paint(const DecodedFrame& decoded, const Rect& dest, uint8_t* pixels, int width, int height,
+bool FramePainter::paint(const DecodedFrame& decoded, const PictureRect& dest, uint8_t* pixels, int width, int height,
                          int stride, size_t room)
 {
     const Target target {pixels, width, height, stride, room};

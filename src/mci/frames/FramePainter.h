@@ -1,6 +1,6 @@
 #pragma once
 #include "mci/frames/DecodedFrame.h"
-#include "mci/MciDevice.h"
+#include "mci/frames/PictureRect.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -48,7 +48,7 @@ public:
     // `room`: an image that is the painter's alone, whose rows may be written whole
     // (their padding too) and `room` bytes past the last one: with kRoom, an upright
     // picture is converted straight into it instead of through a scratch.
-    bool paint(const DecodedFrame& frame, const Rect& destination, uint8_t* pixels, int width, int height,
+    bool paint(const DecodedFrame& frame, const PictureRect& destination, uint8_t* pixels, int width, int height,
                int stride, size_t room = 0);
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 #include "mci/frames/DecodedFrame.h"
-#include "mci/MciDevice.h"
+#include "mci/frames/PictureRect.h"
+#include "mci/frames/WindowResult.h"
 
 #include <chrono>
 #include <cstdint>
@@ -22,13 +23,13 @@ public:
 
     // Draws into the window with this native handle, or (0) into a top-level
     // window of its own. Fails for a handle that names no window.
-    virtual ErrorCode attach(uint64_t parent) = 0;
+    virtual WindowResult attach(uint64_t parent) = 0;
     // Where the picture goes, in window pixels; until set, it fills the window.
-    virtual void setDestination(const Rect& rect) = 0;
+    virtual void setDestination(const PictureRect& rect) = 0;
     virtual bool hasDestination() const = 0;
-    virtual Rect destination() const = 0;
+    virtual PictureRect destination() const = 0;
     // Position and size of the own top-level window, and whether it is shown.
-    virtual void setOwnGeometry(const Rect& rect) = 0;
+    virtual void setOwnGeometry(const PictureRect& rect) = 0;
     virtual void setOwnVisible(bool visible) = 0;
     virtual void redraw() = 0;
 };

@@ -27,15 +27,15 @@ public:
         std::unique_lock<std::mutex> lock(mutex_);
         return handedOver_.wait_for(lock, timeout, [&] { return shown_ == n; });
     }
-    ErrorCode attach(uint64_t) override { return MCI_OK; }
-    void setDestination(const Rect& rect) override
+    WindowResult attach(uint64_t) override { return WindowResult::Ok; }
+    void setDestination(const PictureRect& rect) override
     {
         dest_ = rect;
         destSet_ = true;
     }
     bool hasDestination() const override { return destSet_; }
-    Rect destination() const override { return dest_; }
-    void setOwnGeometry(const Rect&) override {}
+    PictureRect destination() const override { return dest_; }
+    void setOwnGeometry(const PictureRect&) override {}
     void setOwnVisible(bool) override {}
     void redraw() override {}
 
@@ -43,7 +43,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable handedOver_;
     int64_t shown_ = -1;
-    Rect dest_;
+    PictureRect dest_;
     bool destSet_ = false;
 };
 

@@ -70,7 +70,7 @@ bool X11FrameWindow::waitShown(int64_t n, std::chrono::milliseconds timeout)
     return done_.wait_for(lock, timeout, [&] { return shown_ == n || quit_; }) && shown_ == n;
 }
 
-ErrorCode X11FrameWindow::attach(uint64_t parent)
+WindowResult X11FrameWindow::attach(uint64_t parent)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     attachRequested_ = true;
@@ -80,11 +80,11 @@ ErrorCode X11FrameWindow::attach(uint64_t parent)
     wake();
     lock.lock();
     if (!done_.wait_for(lock, kAttachTimeout, [&] { return attachDone_ == serial || quit_; }))
-        return MCIERR_DRIVER;
+        return WindowResult::NoAnswer;
     return attachResult_;
 }
 
-void X11FrameWindow::setDestination(const Rect& rect)
+void X11FrameWindow::setDestination(const PictureRect& rect)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -101,13 +101,13 @@ bool X11FrameWindow::hasDestination() const
     return destSet_;
 }
 
-Rect X11FrameWindow::destination() const
+PictureRect X11FrameWindow::destination() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return dest_;
 }
 
-void X11FrameWindow::setOwnGeometry(const Rect& rect)
+void X11FrameWindow::setOwnGeometry(const PictureRect& rect)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -141,18 +141,18 @@ void X11FrameWindow::applyRequests(std::unique_lock<std::mutex>& lock)
     if (attachRequested_) {
         attachRequested_ = false;
         const uint64_t parent = attachTo_;
-        const Rect own = ownGeometry_;
+        const PictureRect own = ownGeometry_;
         const unsigned serial = attachSerial_;
         lock.unlock();
         // The same window again keeps its picture and destination, if it is still there.
         const bool again = parent && surface_->attachedTo(parent);
-        const ErrorCode result = surface_->attach(parent, own);
-        if (result == MCI_OK)
+        const WindowResult result = surface_->attach(parent, own);
+        if (result == WindowResult::Ok)
             painter_.setFormat(surface_->pixelFormat());
         lock.lock();
         attachResult_ = result;
         attachDone_ = serial;
-        if (result == MCI_OK && !again) {
+        if (result == WindowResult::Ok && !again) {
             // A new window starts with the picture filling it, as MCI's windows do.
             destSet_ = false;
             redraw_ = true;
@@ -174,7 +174,7 @@ void X11FrameWindow::applyRequests(std::unique_lock<std::mutex>& lock)
 void X11FrameWindow::draw(std::unique_lock<std::mutex>& lock)
 {
     const FramePtr frame = frame_;
-    const Rect dest = destSet_ ? dest_ : Rect {0, 0, surface_->width(), surface_->height()};
+    const PictureRect dest = destSet_ ? dest_ : PictureRect {0, 0, surface_->width(), surface_->height()};
     frameChanged_ = destChanged_ = redraw_ = false;
     lock.unlock();
     // Without a server (gone) a frame counts as shown once handed over, as without

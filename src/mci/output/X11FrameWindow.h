@@ -30,11 +30,11 @@ public:
     void show(FramePtr frame) override;
     int64_t shown() const override;
     bool waitShown(int64_t n, std::chrono::milliseconds timeout) override;
-    ErrorCode attach(uint64_t parent) override;
-    void setDestination(const Rect& rect) override;
+    WindowResult attach(uint64_t parent) override;
+    void setDestination(const PictureRect& rect) override;
     bool hasDestination() const override;
-    Rect destination() const override;
-    void setOwnGeometry(const Rect& rect) override;
+    PictureRect destination() const override;
+    void setOwnGeometry(const PictureRect& rect) override;
     void setOwnVisible(bool visible) override;
     void redraw() override;
 
@@ -55,15 +55,15 @@ private:
     // What the callers asked for; the window thread applies it.
     FramePtr frame_;
     bool frameChanged_ = false;
-    Rect dest_;
+    PictureRect dest_;
     bool destSet_ = false;
     bool destChanged_ = false;
     bool attachRequested_ = false;
     uint64_t attachTo_ = 0;
-    ErrorCode attachResult_ = MCI_OK;
+    WindowResult attachResult_ = WindowResult::Ok;
     unsigned attachSerial_ = 0;
     unsigned attachDone_ = 0;
-    Rect ownGeometry_;
+    PictureRect ownGeometry_;
     bool ownGeometryChanged_ = false;
     bool ownVisible_ = false;
     bool ownVisibleChanged_ = false;

@@ -58,7 +58,7 @@ struct X11Surface::Impl {
     bool shmAvailable = false;
     bool usingShm = false;
     Atom deleteWindow = 0;
-    Rect own;   // where the own top-level window goes, outer top-left corner
+    PictureRect own;   // where the own top-level window goes, outer top-left corner
 };
 
 X11Surface::X11Surface() : d_(new Impl) {}
@@ -89,22 +89,22 @@ int X11Surface::fd() const
     return lost() ? -1 : ConnectionNumber(d_->dpy);
 }
 
-ErrorCode X11Surface::attach(uint64_t parent, const Rect& own)
+WindowResult X11Surface::attach(uint64_t parent, const PictureRect& own)
 {
     ::Display* dpy = d_->dpy;
     if (!dpy)
-        return MCIERR_DEVICE_NOT_READY;
+        return WindowResult::NoDisplay;
     if (lost())
-        return MCIERR_HARDWARE;
+        return WindowResult::DisplayGone;
     if (parent > kLargestWindowId)
-        return MCIERR_OUTOFRANGE;
+        return WindowResult::NoSuchWindow;
     if (parent && attachedTo(parent))
         return checkParent();
     // The new window is checked first: a refused handle leaves the old one drawn.
     XWindowAttributes a {};
     if (parent) {
         if (!d_->connection.succeeds([&] { XGetWindowAttributes(dpy, Window(parent), &a); }) || a.width <= 0)
-            return lost() ? MCIERR_HARDWARE : MCIERR_OUTOFRANGE;   // names no window
+            return lost() ? WindowResult::DisplayGone : WindowResult::NoSuchWindow;   // names no window
     } else {
         a.visual = DefaultVisual(dpy, DefaultScreen(dpy));
         a.depth = DefaultDepth(dpy, DefaultScreen(dpy));
@@ -116,7 +116,7 @@ ErrorCode X11Surface::attach(uint64_t parent, const Rect& own)
         std::fprintf(stderr, "KELD32: the video device cannot draw into a window of depth %d (%s): only "
                              "displays of 15, 16, 24 or 32 bits are supported\n",
                      a.depth, a.visual && a.visual->c_class == TrueColor ? "unknown pixel layout" : "colour palette");
-        return MCIERR_UNSUPPORTED_FUNCTION;
+        return WindowResult::UnsupportedDepth;
     }
     detach();
     d_->visual = a.visual;
@@ -127,18 +127,18 @@ ErrorCode X11Surface::attach(uint64_t parent, const Rect& own)
 }
 
 // The same handle again: still drawn into if the window is still there.
-ErrorCode X11Surface::checkParent()
+WindowResult X11Surface::checkParent()
 {
     XWindowAttributes a {};
     if (d_->connection.succeeds([&] { XGetWindowAttributes(d_->dpy, Window(parent_), &a); }))
-        return MCI_OK;
+        return WindowResult::Ok;
     if (lost())
-        return MCIERR_HARDWARE;
+        return WindowResult::DisplayGone;
     forgetWindow();   // went with its parent
-    return MCIERR_OUTOFRANGE;
+    return WindowResult::NoSuchWindow;
 }
 
-ErrorCode X11Surface::createWindow(uint64_t parent, const Rect& own, int width, int height)
+WindowResult X11Surface::createWindow(uint64_t parent, const PictureRect& own, int width, int height)
 {
     ::Display* dpy = d_->dpy;
     XSetWindowAttributes swa {};
@@ -153,7 +153,7 @@ ErrorCode X11Surface::createWindow(uint64_t parent, const Rect& own, int width, 
                           CWBackPixel | CWBorderPixel, &swa);
     });
     if (!made || !w)
-        return lost() ? MCIERR_HARDWARE : MCIERR_OUTOFRANGE;
+        return lost() ? WindowResult::DisplayGone : WindowResult::NoSuchWindow;
     window_ = w;
     parent_ = parent;
     if (parent) {
@@ -172,7 +172,7 @@ ErrorCode X11Surface::createWindow(uint64_t parent, const Rect& own, int width, 
     height_ = height;
     makeImage();
     XSync(dpy, False);
-    return lost() ? MCIERR_HARDWARE : MCI_OK;
+    return lost() ? WindowResult::DisplayGone : WindowResult::Ok;
 }
 
 // Position and size of the own window, as the caller asked for them. A window
@@ -180,7 +180,7 @@ ErrorCode X11Surface::createWindow(uint64_t parent, const Rect& own, int width, 
 // place (USPosition): the hints go with every move, before and after mapping.
 void X11Surface::placeOwn()
 {
-    const Rect& r = d_->own;
+    const PictureRect& r = d_->own;
     XSizeHints hints {};
     hints.flags = USPosition | USSize | PPosition | PSize | PWinGravity;
     hints.x = r.left;
@@ -296,7 +296,7 @@ void X11Surface::resize(int width, int height)
     makeImage();
 }
 
-void X11Surface::setOwnGeometry(const Rect& r)
+void X11Surface::setOwnGeometry(const PictureRect& r)
 {
     if (r.width <= 0 || r.height <= 0)
         return;

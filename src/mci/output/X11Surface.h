@@ -1,5 +1,6 @@
 #pragma once
-#include "mci/MciDevice.h"
+#include "mci/frames/PictureRect.h"
+#include "mci/frames/WindowResult.h"
 
 #include <cstdint>
 
@@ -23,13 +24,13 @@ public:
 
     // A child covering `parent`, or a top-level window when parent is 0. For the
     // parent already drawn into, only checks that it still exists.
-    ErrorCode attach(uint64_t parent, const Rect& ownGeometry);
+    WindowResult attach(uint64_t parent, const PictureRect& ownGeometry);
     void detach();
     bool attached() const { return window_ != 0; }
     bool attachedTo(uint64_t parent) const { return window_ != 0 && parent_ == parent; }
     bool ownWindow() const { return parent_ == 0 && window_ != 0; }
 
-    void setOwnGeometry(const Rect& rect);
+    void setOwnGeometry(const PictureRect& rect);
     void setOwnVisible(bool visible);
 
     // Handles the server's events; true when the window must be drawn again
@@ -48,8 +49,8 @@ public:
 
 private:
     struct Impl;
-    ErrorCode checkParent();
-    ErrorCode createWindow(uint64_t parent, const Rect& own, int width, int height);
+    WindowResult checkParent();
+    WindowResult createWindow(uint64_t parent, const PictureRect& own, int width, int height);
     void placeOwn();
     bool makeImage();
     bool makeSharedImage();
