@@ -1,4 +1,4 @@
-#include "MpvTestSupport.h"
+#include "DeviceTestSupport.h"
 #include "mci/frames/FrameIndex.h"
 #include "mci/frames/PrefetchPlanner.h"
 
@@ -6,7 +6,7 @@
 
 using namespace keldtest;
 using mci::DeviceMode;
-using mci::MpvDevice;
+using mci::VideoDevice;
 using mci::PrefetchPlanner;
 
 namespace {
@@ -40,7 +40,7 @@ protected:
     }
 
     ClipInfo clip;
-    MpvDevice device;
+    VideoDevice device;
 };
 
 TEST_F(Navigation, BackThroughWholeGroupsOfPicturesAndForwardAgainNoFrameSkippedOrRepeated)

@@ -1,6 +1,6 @@
 // The service's step command on the real libmpv device: a count of any size lands
 // where the words say, whatever the device does inside.
-#include "MpvTestSupport.h"
+#include "DeviceTestSupport.h"
 #include "mci/MciService.h"
 
 using namespace keldtest;

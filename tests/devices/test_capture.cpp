@@ -1,4 +1,4 @@
-#include "MpvTestSupport.h"
+#include "DeviceTestSupport.h"
 #include "mci/BmpWriter.h"
 #include "mci/frames/FrameIndex.h"
 #include "mci/frames/FramePainter.h"
@@ -14,7 +14,7 @@
 #include <vector>
 
 using namespace keldtest;
-using mci::MpvDevice;
+using mci::VideoDevice;
 
 namespace {
 
@@ -27,7 +27,7 @@ quint32 le32(const QByteArray& b, int at)
 TEST(Capture, WritesA24BitBitmapAtSourceSizeOfTheFrameOnDisplay)
 {
     useHeadlessDevice();
-    MpvDevice device;
+    VideoDevice device;
     ASSERT_EQ(device.open(StampedClip::get(ClipKind::WebmVp9).path.toStdString()), mci::MCI_OK);
     ASSERT_EQ(device.seek(45), mci::MCI_OK);
     const QString path = StampedClip::folder() + "/capture45.bmp";
@@ -49,7 +49,7 @@ TEST(Capture, WritesA24BitBitmapAtSourceSizeOfTheFrameOnDisplay)
 TEST(Capture, AnUnwritablePathFailsWithoutLeavingAFile)
 {
     useHeadlessDevice();
-    MpvDevice device;
+    VideoDevice device;
     ASSERT_EQ(device.open(StampedClip::get(ClipKind::AviMjpeg).path.toStdString()), mci::MCI_OK);
     const QString missingDir = StampedClip::folder() + "/no/such/dir/wcap0001.bmp";
     EXPECT_EQ(device.capture(missingDir.toStdString()), mci::MCIERR_FILE_WRITE);
@@ -61,7 +61,7 @@ TEST(Capture, AnUnwritablePathFailsWithoutLeavingAFile)
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(device.capture(""), mci::MCIERR_FILENAME_REQUIRED);
     // Nothing open: an error, not a crash.
-    MpvDevice closed;
+    VideoDevice closed;
     EXPECT_NE(closed.capture((StampedClip::folder() + "/x.bmp").toStdString()), mci::MCI_OK);
 }
 
@@ -206,7 +206,7 @@ TEST(Capture, WritesTheWholeFrameOfAnySizeAlsoTheSmallest)
     for (const QSize size : {QSize(1, 1), QSize(7, 7), QSize(2, 64), QSize(250, 180)}) {
         const QString clip = smallClip(size.width(), size.height());
         ASSERT_FALSE(clip.isEmpty());
-        MpvDevice device;
+        VideoDevice device;
         ASSERT_EQ(device.open(clip.toStdString()), mci::MCI_OK);
         const QString path = StampedClip::folder() + "/capture_small.bmp";
         QFile::remove(path);
@@ -262,7 +262,7 @@ TEST(Capture, PicturesStoredOnTheirSideAreShownUprightAsFfmpegTurnsThem)
         ASSERT_EQ(QProcess::execute("ffmpeg", {"-v", "error", "-y", "-i", turned, "-vf", "select=eq(n\\,7)",
                                                "-vsync", "passthrough", "-frames:v", "1", truth}),
                   0);
-        MpvDevice device;
+        VideoDevice device;
         ASSERT_EQ(device.open(turned.toStdString()), mci::MCI_OK);
         ASSERT_EQ(device.seek(7), mci::MCI_OK);
         const QImage expected = QImage(truth).convertToFormat(QImage::Format_RGB32);

@@ -1,7 +1,7 @@
-#include "mci/MpvAudioDevice.h"
+#include "mci/SoundDevice.h"
 
 #include "mci/FrameConversion.h"
-#include "mci/MpvDevice.h"
+#include "mci/VideoDevice.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,12 +17,12 @@ constexpr std::chrono::milliseconds kSeekTimeout {5000};
 
 } // namespace
 
-int64_t MpvAudioDevice::clamp(int64_t ms) const
+int64_t SoundDevice::clamp(int64_t ms) const
 {
     return std::clamp<int64_t>(ms, 0, std::max<int64_t>(length_ - 1, 0));
 }
 
-ErrorCode MpvAudioDevice::open(const std::string& path)
+ErrorCode SoundDevice::open(const std::string& path)
 {
     close();
     if (path.empty()) {
@@ -37,7 +37,7 @@ ErrorCode MpvAudioDevice::open(const std::string& path)
     const AVFormatContext* ctx = input.context();
     start_ = ctx->start_time != AV_NOPTS_VALUE ? double(ctx->start_time) / AV_TIME_BASE : 0;
     input.close();
-    if (!sound_.open(path, MpvDevice::headless()))
+    if (!sound_.open(path, VideoDevice::headless()))
         return MCIERR_INVALID_FILE;
     length_ = std::llround(sound_.duration() * 1000);
     if (length_ <= 0) {
@@ -48,7 +48,7 @@ ErrorCode MpvAudioDevice::open(const std::string& path)
     return MCI_OK;
 }
 
-void MpvAudioDevice::close()
+void SoundDevice::close()
 {
     sound_.close();
     open_ = false;
@@ -59,24 +59,24 @@ void MpvAudioDevice::close()
     stopAt_ = -1;
 }
 
-bool MpvAudioDevice::hasElement() const
+bool SoundDevice::hasElement() const
 {
     return open_;
 }
 
-DeviceCapabilities MpvAudioDevice::capabilities() const
+DeviceCapabilities SoundDevice::capabilities() const
 {
     return playsFiles("waveaudio");
 }
 
-ErrorCode MpvAudioDevice::notOpen() const
+ErrorCode SoundDevice::notOpen() const
 {
     return bare_ ? MCIERR_NONAPPLICABLE_FUNCTION : MCIERR_DEVICE_NOT_READY;
 }
 
 // While it plays, the position is libmpv's clock; at the end (or the stop point)
 // play is over and the device stands there.
-void MpvAudioDevice::follow()
+void SoundDevice::follow()
 {
     if (navigation_ != Navigation::PlayingForward)
         return;
@@ -91,7 +91,7 @@ void MpvAudioDevice::follow()
     }
 }
 
-ErrorCode MpvAudioDevice::startPlay(int64_t last)
+ErrorCode SoundDevice::startPlay(int64_t last)
 {
     if (!open_)
         return notOpen();
@@ -110,17 +110,17 @@ ErrorCode MpvAudioDevice::startPlay(int64_t last)
     return MCI_OK;
 }
 
-ErrorCode MpvAudioDevice::play(bool reverse)
+ErrorCode SoundDevice::play(bool reverse)
 {
     return reverse ? MCIERR_UNSUPPORTED_FUNCTION : startPlay(-1);
 }
 
-ErrorCode MpvAudioDevice::playTo(bool reverse, int64_t last)
+ErrorCode SoundDevice::playTo(bool reverse, int64_t last)
 {
     return reverse ? MCIERR_UNSUPPORTED_FUNCTION : startPlay(std::max<int64_t>(last, 0));
 }
 
-ErrorCode MpvAudioDevice::halt(Navigation to)
+ErrorCode SoundDevice::halt(Navigation to)
 {
     if (!open_)
         return notOpen();
@@ -136,17 +136,17 @@ ErrorCode MpvAudioDevice::halt(Navigation to)
     return MCI_OK;
 }
 
-ErrorCode MpvAudioDevice::stop()
+ErrorCode SoundDevice::stop()
 {
     return halt(Navigation::Stopped);
 }
 
-ErrorCode MpvAudioDevice::pause()
+ErrorCode SoundDevice::pause()
 {
     return halt(Navigation::Paused);
 }
 
-ErrorCode MpvAudioDevice::resume()
+ErrorCode SoundDevice::resume()
 {
     if (!open_)
         return notOpen();
@@ -154,7 +154,7 @@ ErrorCode MpvAudioDevice::resume()
     return navigation_ == Navigation::PlayingForward ? MCI_OK : startPlay(stopAt_);
 }
 
-ErrorCode MpvAudioDevice::seek(int64_t ms)
+ErrorCode SoundDevice::seek(int64_t ms)
 {
     if (const ErrorCode err = halt(Navigation::Stopped))
         return err;
@@ -164,7 +164,7 @@ ErrorCode MpvAudioDevice::seek(int64_t ms)
     return sound_.seek(start_ + double(pos_) / 1000, kSeekTimeout) ? MCI_OK : MCIERR_DRIVER;
 }
 
-ErrorCode MpvAudioDevice::step(int64_t ms)
+ErrorCode SoundDevice::step(int64_t ms)
 {
     if (!open_)
         return notOpen();
@@ -175,23 +175,23 @@ ErrorCode MpvAudioDevice::step(int64_t ms)
     return seek(to);
 }
 
-int64_t MpvAudioDevice::position()
+int64_t SoundDevice::position()
 {
     follow();
     return pos_;
 }
 
-int64_t MpvAudioDevice::length()
+int64_t SoundDevice::length()
 {
     return open_ ? length_ : 0;
 }
 
-int64_t MpvAudioDevice::nominalFrameRate1000()
+int64_t SoundDevice::nominalFrameRate1000()
 {
     return open_ ? 1000 * 1000 : 0;
 }
 
-DeviceMode MpvAudioDevice::mode()
+DeviceMode SoundDevice::mode()
 {
     if (!open_)
         return bare_ ? DeviceMode::Stopped : DeviceMode::NotReady;
@@ -208,17 +208,17 @@ DeviceMode MpvAudioDevice::mode()
     return DeviceMode::Stopped;
 }
 
-bool MpvAudioDevice::ready()
+bool SoundDevice::ready()
 {
     return open_ || bare_;
 }
 
-int MpvAudioDevice::volume()
+int SoundDevice::volume()
 {
     return sound_.volume();
 }
 
-ErrorCode MpvAudioDevice::setVolume(int volume0to1000)
+ErrorCode SoundDevice::setVolume(int volume0to1000)
 {
     return sound_.setVolume(volume0to1000) ? MCI_OK : MCIERR_OUTOFRANGE;
 }

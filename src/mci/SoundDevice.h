@@ -1,14 +1,14 @@
 #pragma once
 #include "mci/MciDevice.h"
-#include "mci/sound/MpvSound.h"
 #include "mci/frames/Navigation.h"
+#include "mci/sound/MpvSound.h"
 
 namespace mci {
 
 // The "waveaudio" device: plays only the sound of a file, with libmpv. Its frames
 // are milliseconds; a seek or step lands exactly where it was asked to, and play
 // reports libmpv's clock.
-class MpvAudioDevice : public MciDevice {
+class SoundDevice : public MciDevice {
 public:
     ErrorCode open(const std::string& path) override;
     void close() override;

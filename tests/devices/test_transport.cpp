@@ -1,4 +1,4 @@
-#include "MpvTestSupport.h"
+#include "DeviceTestSupport.h"
 #include "PrivateDesktop.h"
 #include "SkippingTime.h"
 #include "mci/frames/FrameServer.h"
@@ -16,7 +16,7 @@
 
 using namespace keldtest;
 using mci::DeviceMode;
-using mci::MpvDevice;
+using mci::VideoDevice;
 using mci::SoundFollower;
 
 namespace {
@@ -32,7 +32,7 @@ protected:
     }
 
     ClipInfo clip;
-    MpvDevice device;
+    VideoDevice device;
 };
 
 TEST_F(Transport, ModeFollowsPlayPauseAndStop)
@@ -195,7 +195,7 @@ TEST(SoundStart, TheFirstPlayAfterAnOpenKeepsTimeWhileTheSoundServerStarts)
         GTEST_SKIP() << "no private sound server: " << desktop.why().toStdString();
     const ClipInfo clip = StampedClip::get(ClipKind::Mp4H264);   // 5 s, with sound
     ASSERT_FALSE(clip.path.isEmpty());
-    MpvDevice device;
+    VideoDevice device;
     ASSERT_EQ(device.open(clip.path.toStdString()), mci::MCI_OK);
     using Clock = std::chrono::steady_clock;
     const auto began = Clock::now();

@@ -1,6 +1,6 @@
-#include "MpvTestSupport.h"
-#include "mci/frames/FrameIndex.h"
+#include "DeviceTestSupport.h"
 #include "mci/MciService.h"
+#include "mci/frames/FrameIndex.h"
 #include "mci/frames/MediaFile.h"
 #include "mci/frames/PacketScanner.h"
 
@@ -9,7 +9,7 @@
 
 using namespace keldtest;
 using mci::DeviceMode;
-using mci::MpvDevice;
+using mci::VideoDevice;
 
 namespace {
 
@@ -55,7 +55,7 @@ protected:
 
     ClipInfo clip;
     QVector<int> truth;
-    MpvDevice device;
+    VideoDevice device;
 };
 
 TEST_P(FrameExact, OpensStoppedOnFrameZeroWithTheStreamsFacts)

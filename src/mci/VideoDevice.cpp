@@ -1,4 +1,4 @@
-#include "mci/MpvDevice.h"
+#include "mci/VideoDevice.h"
 
 #include "mci/BmpWriter.h"
 #include "mci/FrameConversion.h"
@@ -39,7 +39,7 @@ int64_t saturatedSum(int64_t a, int64_t b)
 
 } // namespace
 
-bool MpvDevice::headless()
+bool VideoDevice::headless()
 {
     const char* forced = std::getenv("KELD32_MCI_HEADLESS");
     if (forced && *forced && std::strcmp(forced, "0") != 0)
@@ -48,14 +48,14 @@ bool MpvDevice::headless()
     return !display || !*display;
 }
 
-MpvDevice::MpvDevice() : clock_(server_) {}
+VideoDevice::VideoDevice() : clock_(server_) {}
 
-MpvDevice::~MpvDevice()
+VideoDevice::~VideoDevice()
 {
     close();
 }
 
-void MpvDevice::makeWindow()
+void VideoDevice::makeWindow()
 {
     if (window_)
         return;
@@ -69,7 +69,7 @@ void MpvDevice::makeWindow()
     window_ = std::make_unique<HeadlessFrameWindow>();
 }
 
-ErrorCode MpvDevice::open(const std::string& path)
+ErrorCode VideoDevice::open(const std::string& path)
 {
     close();
     if (path.empty()) {
@@ -113,7 +113,7 @@ ErrorCode MpvDevice::open(const std::string& path)
     return MCI_OK;
 }
 
-void MpvDevice::close()
+void VideoDevice::close()
 {
     clock_.stop();
     server_.setListener({});
@@ -132,12 +132,12 @@ void MpvDevice::close()
     stopAt_ = -1;
 }
 
-bool MpvDevice::hasElement() const
+bool VideoDevice::hasElement() const
 {
     return server_.isOpen();
 }
 
-DeviceCapabilities MpvDevice::capabilities() const
+DeviceCapabilities VideoDevice::capabilities() const
 {
     DeviceCapabilities c = playsFiles("digitalvideo");
     c.hasVideo = true;
@@ -148,13 +148,13 @@ DeviceCapabilities MpvDevice::capabilities() const
     return c;
 }
 
-ErrorCode MpvDevice::notOpen() const
+ErrorCode VideoDevice::notOpen() const
 {
     return bare_ ? MCIERR_NONAPPLICABLE_FUNCTION : MCIERR_DEVICE_NOT_READY;
 }
 
 // Play that reached its end (or its stop point) leaves the device stopped there.
-void MpvDevice::refresh()
+void VideoDevice::refresh()
 {
     const bool playing = navigation_ == Navigation::PlayingForward || navigation_ == Navigation::PlayingReverse;
     // A file that changed under play ends it: nothing more can be shown from it.
@@ -167,7 +167,7 @@ void MpvDevice::refresh()
     }
 }
 
-ErrorCode MpvDevice::halt(Navigation to)
+ErrorCode VideoDevice::halt(Navigation to)
 {
     if (!server_.isOpen())
         return notOpen();
@@ -186,7 +186,7 @@ ErrorCode MpvDevice::halt(Navigation to)
 
 // A file that shrank or was written to since the open: every request for a picture
 // is refused from then on, and play stops.
-ErrorCode MpvDevice::fileError()
+ErrorCode VideoDevice::fileError()
 {
     if (!server_.broken())
         return MCI_OK;
@@ -194,7 +194,7 @@ ErrorCode MpvDevice::fileError()
     return MCIERR_FILE_READ;
 }
 
-ErrorCode MpvDevice::showOwnWindow()
+ErrorCode VideoDevice::showOwnWindow()
 {
     if (handle_ || !window_)
         return MCI_OK;
@@ -207,7 +207,7 @@ ErrorCode MpvDevice::showOwnWindow()
     return MCI_OK;
 }
 
-ErrorCode MpvDevice::startPlay(bool reverse, int64_t last)
+ErrorCode VideoDevice::startPlay(bool reverse, int64_t last)
 {
     if (!server_.isOpen())
         return notOpen();
@@ -251,27 +251,27 @@ ErrorCode MpvDevice::startPlay(bool reverse, int64_t last)
     return MCI_OK;
 }
 
-ErrorCode MpvDevice::play(bool reverse)
+ErrorCode VideoDevice::play(bool reverse)
 {
     return startPlay(reverse, -1);
 }
 
-ErrorCode MpvDevice::playTo(bool reverse, int64_t last)
+ErrorCode VideoDevice::playTo(bool reverse, int64_t last)
 {
     return startPlay(reverse, std::max<int64_t>(last, 0));
 }
 
-ErrorCode MpvDevice::stop()
+ErrorCode VideoDevice::stop()
 {
     return halt(Navigation::Stopped);
 }
 
-ErrorCode MpvDevice::pause()
+ErrorCode VideoDevice::pause()
 {
     return halt(Navigation::Paused);
 }
 
-ErrorCode MpvDevice::resume()
+ErrorCode VideoDevice::resume()
 {
     if (!server_.isOpen())
         return notOpen();
@@ -281,7 +281,7 @@ ErrorCode MpvDevice::resume()
     return startPlay(lastReverse_, stopAt_);
 }
 
-ErrorCode MpvDevice::seek(int64_t frame)
+ErrorCode VideoDevice::seek(int64_t frame)
 {
     if (const ErrorCode err = halt(Navigation::Stopped))
         return err;
@@ -293,7 +293,7 @@ ErrorCode MpvDevice::seek(int64_t frame)
     return MCI_OK;
 }
 
-ErrorCode MpvDevice::step(int64_t frames)
+ErrorCode VideoDevice::step(int64_t frames)
 {
     if (const ErrorCode err = halt(Navigation::Stopped))
         return err;
@@ -303,7 +303,7 @@ ErrorCode MpvDevice::step(int64_t frames)
     return MCI_OK;
 }
 
-ErrorCode MpvDevice::landed()
+ErrorCode VideoDevice::landed()
 {
     if (!server_.isOpen())
         return MCI_OK;
@@ -315,44 +315,44 @@ ErrorCode MpvDevice::landed()
     return frameShown() != target && server_.undecodable(target) ? MCIERR_FILE_READ : MCI_OK;
 }
 
-int64_t MpvDevice::position()
+int64_t VideoDevice::position()
 {
     refresh();
     return server_.isOpen() ? server_.target() : 0;
 }
 
-int MpvDevice::indexedPercent()
+int VideoDevice::indexedPercent()
 {
     return server_.isOpen() ? server_.indexedPercent() : 100;
 }
 
-int64_t MpvDevice::length()
+int64_t VideoDevice::length()
 {
     return server_.isOpen() ? server_.length() : 0;
 }
 
-int64_t MpvDevice::nominalFrameRate1000()
+int64_t VideoDevice::nominalFrameRate1000()
 {
     return server_.isOpen() ? int64_t(std::llround(server_.index()->frameRate() * 1000)) : 0;
 }
 
 // Milliseconds follow the frames' own times: a picture held for seconds counts as long
 // as it is shown.
-int64_t MpvDevice::millisecondsOf(int64_t frame)
+int64_t VideoDevice::millisecondsOf(int64_t frame)
 {
     if (!server_.isOpen() || frame < 0)
         return MciDevice::millisecondsOf(frame);
     return server_.index()->millisecondsOf(frame);
 }
 
-int64_t MpvDevice::frameAtMilliseconds(int64_t ms)
+int64_t VideoDevice::frameAtMilliseconds(int64_t ms)
 {
     if (!server_.isOpen() || ms < 0)
         return MciDevice::frameAtMilliseconds(ms);
     return server_.index()->frameAtMilliseconds(ms);
 }
 
-DeviceMode MpvDevice::mode()
+DeviceMode VideoDevice::mode()
 {
     if (!server_.isOpen())
         return bare_ ? DeviceMode::Stopped : DeviceMode::NotReady;
@@ -373,7 +373,7 @@ DeviceMode MpvDevice::mode()
 
 // Play ends when the clock stops; a seek or a step when the window has drawn the
 // frame the position names.
-void MpvDevice::awaitChange(std::chrono::milliseconds bound)
+void VideoDevice::awaitChange(std::chrono::milliseconds bound)
 {
     if (clock_.running())
         clock_.waitEnded(bound);
@@ -383,36 +383,36 @@ void MpvDevice::awaitChange(std::chrono::milliseconds bound)
         MciDevice::awaitChange(bound);
 }
 
-bool MpvDevice::ready()
+bool VideoDevice::ready()
 {
     return server_.isOpen() || bare_;
 }
 
-int MpvDevice::volume()
+int VideoDevice::volume()
 {
     return sound_.volume();
 }
 
-ErrorCode MpvDevice::setVolume(int volume0to1000)
+ErrorCode VideoDevice::setVolume(int volume0to1000)
 {
     return sound_.setVolume(volume0to1000) ? MCI_OK : MCIERR_OUTOFRANGE;
 }
 
-Rect MpvDevice::source()
+Rect VideoDevice::source()
 {
     if (!server_.isOpen())
         return {};
     return {0, 0, server_.index()->displayWidth(), server_.index()->displayHeight()};
 }
 
-Rect MpvDevice::destination()
+Rect VideoDevice::destination()
 {
     if (window_ && window_->hasDestination())
         return rectOf(window_->destination());
     return source();
 }
 
-ErrorCode MpvDevice::setWindowHandle(uint64_t nativeWindow)
+ErrorCode VideoDevice::setWindowHandle(uint64_t nativeWindow)
 {
     if (!window_) {
         // Before an open: kept for the window that comes with the medium.
@@ -429,7 +429,7 @@ ErrorCode MpvDevice::setWindowHandle(uint64_t nativeWindow)
     return MCI_OK;
 }
 
-ErrorCode MpvDevice::putDestination(const Rect& rect)
+ErrorCode VideoDevice::putDestination(const Rect& rect)
 {
     if (!server_.isOpen())
         return notOpen();
@@ -439,7 +439,7 @@ ErrorCode MpvDevice::putDestination(const Rect& rect)
     return MCI_OK;
 }
 
-ErrorCode MpvDevice::putWindow(const Rect& rect)
+ErrorCode VideoDevice::putWindow(const Rect& rect)
 {
     if (!server_.isOpen())
         return notOpen();
@@ -449,7 +449,7 @@ ErrorCode MpvDevice::putWindow(const Rect& rect)
     return MCI_OK;
 }
 
-ErrorCode MpvDevice::showWindow(bool show)
+ErrorCode VideoDevice::showWindow(bool show)
 {
     if (!server_.isOpen())
         return notOpen();
@@ -462,7 +462,7 @@ ErrorCode MpvDevice::showWindow(bool show)
     return MCI_OK;
 }
 
-ErrorCode MpvDevice::update()
+ErrorCode VideoDevice::update()
 {
     if (!server_.isOpen())
         return notOpen();
@@ -470,17 +470,17 @@ ErrorCode MpvDevice::update()
     return MCI_OK;
 }
 
-int64_t MpvDevice::frameShown() const
+int64_t VideoDevice::frameShown() const
 {
     return window_ ? window_->shown() : -1;
 }
 
-bool MpvDevice::waitShown(int64_t frame, std::chrono::milliseconds timeout)
+bool VideoDevice::waitShown(int64_t frame, std::chrono::milliseconds timeout)
 {
     return window_ && window_->waitShown(frame, timeout);
 }
 
-ErrorCode MpvDevice::capture(const std::string& path)
+ErrorCode VideoDevice::capture(const std::string& path)
 {
     if (!server_.isOpen())
         return notOpen();

@@ -1,7 +1,7 @@
-#include "MpvTestSupport.h"
-#include "mci/frames/FrameServer.h"
+#include "DeviceTestSupport.h"
 #include "mci/MciService.h"
-#include "mci/MpvAudioDevice.h"
+#include "mci/SoundDevice.h"
+#include "mci/frames/FrameServer.h"
 
 #include <QRandomGenerator>
 
@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 using namespace keldtest;
-using mci::MpvDevice;
+using mci::VideoDevice;
 
 namespace {
 
@@ -19,7 +19,7 @@ protected:
     void SetUp() override { useHeadlessDevice(); }
 
     // A failed open leaves a device that opens a good file and shows its frames.
-    void expectUsableAfterwards(MpvDevice& device)
+    void expectUsableAfterwards(VideoDevice& device)
     {
         EXPECT_FALSE(device.hasElement());
         EXPECT_EQ(device.mode(), mci::DeviceMode::NotReady);
@@ -61,7 +61,7 @@ TEST_F(BadMedia, EachBrokenFileFailsWithItsCodeAndTheDeviceOpensTheNextOne)
     };
     for (const auto& c : cases) {
         ASSERT_FALSE(c.path.isEmpty());
-        MpvDevice device;
+        VideoDevice device;
         EXPECT_EQ(device.open(c.path.toStdString()), c.code) << c.path.toStdString();
         expectUsableAfterwards(device);
     }
@@ -71,7 +71,7 @@ TEST_F(BadMedia, ACutMatroskaFilePlaysTheFramesItHas)
 {
     const ClipInfo full = StampedClip::get(ClipKind::MkvVfr);
     const QString half = StampedClip::truncatedCopy(ClipKind::MkvVfr, "cut_half.mkv", QFileInfo(full.path).size() / 2);
-    MpvDevice device;
+    VideoDevice device;
     ASSERT_EQ(device.open(half.toStdString()), mci::MCI_OK);
     const int64_t frames = device.length();
     EXPECT_GT(frames, 0);
@@ -87,7 +87,7 @@ TEST_F(BadMedia, ACutMatroskaFilePlaysTheFramesItHas)
 TEST_F(BadMedia, WaveAudioPlaysSoundOnlyAndCountsMilliseconds)
 {
     const ClipInfo audio = StampedClip::get(ClipKind::AudioOnly);
-    mci::MpvAudioDevice device;
+    mci::SoundDevice device;
     ASSERT_EQ(device.open(audio.path.toStdString()), mci::MCI_OK);
     EXPECT_EQ(device.length(), 3000);
     EXPECT_EQ(device.nominalFrameRate1000(), 1000 * 1000);
@@ -104,7 +104,7 @@ TEST_F(BadMedia, WaveAudioPlaysSoundOnlyAndCountsMilliseconds)
 
 TEST_F(BadMedia, ABareDeviceAnswersCapabilitiesButHasNothingToPlay)
 {
-    MpvDevice device;
+    VideoDevice device;
     ASSERT_EQ(device.open(""), mci::MCI_OK);
     EXPECT_TRUE(device.ready());
     EXPECT_TRUE(device.capabilities().canStretch);
@@ -116,7 +116,7 @@ TEST_F(BadMedia, ABareDeviceAnswersCapabilitiesButHasNothingToPlay)
 
 TEST_F(BadMedia, MpegProgramStreamsPlayBackwardsToo)
 {
-    MpvDevice device;
+    VideoDevice device;
     ASSERT_EQ(device.open(StampedClip::get(ClipKind::MpegPs).path.toStdString()), mci::MCI_OK);
     EXPECT_TRUE(device.capabilities().canReverse);
     ASSERT_EQ(device.seek(40), mci::MCI_OK);
@@ -142,7 +142,7 @@ TEST_F(BadMedia, AHeaderThatClaimsABillionSecondsOpensWithTheFramesItHas)
     for (int i = 0; i < 8; ++i)
         bytes[at + 3 + i] = char(bits >> (56 - 8 * i));
     const QString liar = StampedClip::writeBytes("billion_seconds.mkv", bytes);
-    MpvDevice device;
+    VideoDevice device;
     ASSERT_EQ(device.open(liar.toStdString()), mci::MCI_OK);
     EXPECT_EQ(device.length(), 60);
     ASSERT_EQ(device.seek(59), mci::MCI_OK);
@@ -163,7 +163,7 @@ TEST_F(BadMedia, LocalNamesThatLookLikeAddressesOrStandardInputAreOpenedAsFiles)
     const QString before = QDir::currentPath();
     QDir::setCurrent(root);
     for (const char* name : {"-", "http:/127.0.0.1:8765/x.avi", "./-"}) {
-        MpvDevice device;
+        VideoDevice device;
         EXPECT_EQ(device.open(name), mci::MCI_OK) << name;
         EXPECT_EQ(device.length(), clip.frames) << name;
         ASSERT_EQ(device.seek(9), mci::MCI_OK);
@@ -192,7 +192,7 @@ TEST_F(BadMedia, AFileDeletedOrReplacedWhileOpenStillShowsItsOwnFrames)
         SCOPED_TRACE(replace ? "replaced" : "deleted");
         const QString path = copyOf(ClipKind::Mp4H264, "doomed.mp4");
         ASSERT_FALSE(path.isEmpty());
-        MpvDevice device;
+        VideoDevice device;
         ASSERT_EQ(device.open(path.toStdString()), mci::MCI_OK);
         ASSERT_EQ(device.seek(110), mci::MCI_OK);
         EXPECT_EQ(frameOnDisplay(device), 110);
@@ -222,7 +222,7 @@ TEST_F(BadMedia, AFileCutWhileItPlaysStopsThePlayAndRefusesPictures)
 {
     const QString path = copyOf(ClipKind::TsRestart, "cut_while_playing.ts");
     ASSERT_FALSE(path.isEmpty());
-    MpvDevice device;
+    VideoDevice device;
     ASSERT_EQ(device.open(path.toStdString()), mci::MCI_OK);
     const int64_t length = device.length();
     ASSERT_EQ(device.play(false), mci::MCI_OK);

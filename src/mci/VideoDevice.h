@@ -1,9 +1,9 @@
 #pragma once
-#include "mci/frames/FrameServer.h"
 #include "mci/MciDevice.h"
-#include "mci/sound/MpvSound.h"
+#include "mci/frames/FrameServer.h"
 #include "mci/frames/Navigation.h"
 #include "mci/frames/PlaybackClock.h"
+#include "mci/sound/MpvSound.h"
 
 #include <memory>
 
@@ -15,10 +15,10 @@ class FrameWindow;
 // (paused, stepping, seeking, playing either way) and are drawn by a frame window;
 // libmpv plays the sound, and forward play follows its clock. Frame numbers are the
 // server's, so every position is exact whatever the file's time stamps say.
-class MpvDevice : public MciDevice {
+class VideoDevice : public MciDevice {
 public:
-    MpvDevice();
-    ~MpvDevice() override;
+    VideoDevice();
+    ~VideoDevice() override;
 
     ErrorCode open(const std::string& path) override;
     void close() override;
