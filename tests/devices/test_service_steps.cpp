@@ -1,4 +1,4 @@
-// The service's step command on the real libmpv device: a count of any size lands
+// The service's step command on the real video device: a count of any size lands
 // where the words say, whatever the device does inside.
 #include "DeviceTestSupport.h"
 #include "mci/MciService.h"

@@ -5,13 +5,13 @@ struct _XDisplay;
 
 namespace mci {
 
-// Xlib's own error handler ends the process on any protocol error, and libmpv's
-// X11 output puts it back (XSetErrorHandler(NULL)) just before closing its
-// connection, whose final sync then delivers the errors of its last requests.
-// When the window libmpv draws into is destroyed shortly before a close (its
-// owner exits, or tears the window down first), libmpv's last request is an
-// unmap of its child window, which went with the parent: BadWindow, and the
-// whole player ended with exit status 1.
+// Xlib's own error handler ends the process on any protocol error, and a library
+// may put it back (XSetErrorHandler(NULL)) just before closing its connection,
+// whose final sync then delivers the errors of its last requests. libmpv's X11
+// output did so when it still drew the pictures: when the window it drew into was
+// destroyed shortly before a close (its owner exits, or tears the window down
+// first), its last request was an unmap of its child window, which went with the
+// parent: BadWindow, and the whole player ended with exit status 1.
 //
 // This unit defines XSetErrorHandler for the process: our handler stays installed
 // whoever sets one, and passes the errors of other connections on to the handler
