@@ -136,6 +136,9 @@ void FrameIndex::number()
     keys_.clear();
     keys_.push_back(0);
     const int64_t packets = packetCount();
+    for (PackedColumn* column : {&pos_, &pts_, &dts_, &duration_})
+        column->shrink();
+    marks_.shrink_to_fit();
     for (int64_t p = 1; p < packets; ++p)
         if (flags(p) & kKey)
             keys_.push_back(int32_t(p));
@@ -159,6 +162,8 @@ void FrameIndex::number()
     for (const int32_t n : frameOfPacket)
         frameOfPacket_.push(n);
     frameOfPacket = {};
+    frameOfPacket_.shrink();
+    packetOfFrame_.shrink();
 
     addUpStarts();
 
@@ -298,6 +303,7 @@ void FrameIndex::addUpStarts()
         start += durationOf(n);
         starts_.push(std::llround(std::clamp(start, -9e9, 9e9) * 1e9));
     }
+    starts_.shrink();
 }
 
 double FrameIndex::startOf(int64_t frame) const

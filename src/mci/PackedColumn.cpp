@@ -144,6 +144,13 @@ void PackedColumn::clear()
     size_ = 0;
 }
 
+void PackedColumn::shrink()
+{
+    blocks_.shrink_to_fit();
+    bytes_.shrink_to_fit();
+    tail_.shrink_to_fit();
+}
+
 int64_t PackedColumn::heapBytes() const
 {
     return int64_t(blocks_.capacity() * sizeof(Block) + bytes_.capacity() + tail_.capacity() * sizeof(int64_t));

@@ -21,6 +21,8 @@ public:
     // Keeps the first n values.
     void truncate(int64_t n);
     void clear();
+    // Gives back what growing reserved beyond the values held.
+    void shrink();
     // Bytes held on the heap.
     int64_t heapBytes() const;
 
