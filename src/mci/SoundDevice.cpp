@@ -37,7 +37,8 @@ ErrorCode SoundDevice::open(const std::string& path)
     const AVFormatContext* ctx = input.context();
     start_ = ctx->start_time != AV_NOPTS_VALUE ? double(ctx->start_time) / AV_TIME_BASE : 0;
     input.close();
-    if (!sound_.open(path, VideoDevice::headless()))
+    sound_.open(path, VideoDevice::headless());
+    if (!sound_.isOpen())
         return MCIERR_INVALID_FILE;
     length_ = std::llround(sound_.duration() * 1000);
     if (length_ <= 0) {

@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 #include <new>
 
 #if defined(__GLIBC__)
@@ -78,10 +77,7 @@ ErrorCode VideoDevice::open(const std::string& path)
     }
     if (const ErrorCode err = errorOf(AvInput::check(path)))
         return err;
-    // The sound is loaded while the index is read: an open costs about one of the two.
-    auto sound = std::async(std::launch::async, [this, path] { return sound_.open(path, headless()); });
     const FrameServer::Result opened = server_.open(path);
-    sound.get();
     switch (opened) {
     case FrameServer::Result::Ok:
         break;
@@ -102,6 +98,10 @@ ErrorCode VideoDevice::open(const std::string& path)
         close();
         return MCIERR_OUT_OF_MEMORY;
     }
+    // The sound loads while frame 0 is drawn and after the open has returned; a file
+    // without one never starts libmpv.
+    if (server_.hasSound())
+        sound_.open(path, headless());
     FrameWindow* window = window_.get();
     server_.setListener([window](const FramePtr& frame) { window->show(frame); });
     if (handle_)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
 using mci::FrameIndex;
@@ -161,6 +162,47 @@ TEST(FrameIndexTimes, TheLastFrameLastsItsOwnDurationWhereTheContainerGivesOne)
     EXPECT_EQ(index.millisecondsOf(1), 20000);
     EXPECT_EQ(index.millisecondsOf(3), 100000);
     EXPECT_EQ(index.frameAtMilliseconds(99999), 2);
+}
+
+// The packed packet table gives back every value it was given, whatever the values
+// (stamps at the ends of their range, missing ones, jumps), also after cutting it.
+TEST(FrameIndexStorage, EveryPacketComesBackAsItWasAddedAlsoAfterTruncation)
+{
+    std::mt19937_64 random(7);
+    const int64_t extremes[] = {INT64_MIN, INT64_MIN + 1, INT64_MAX, INT64_MAX - 1, -1, 0, 1};
+    FrameIndex index;
+    index.reset({});
+    std::vector<FrameIndex::Packet> added;
+    int64_t pos = 0;
+    for (int p = 0; p < 5000; ++p) {
+        FrameIndex::Packet k;
+        pos += int64_t(random() % 200000);
+        k.pos = p % 977 == 5 ? -1 : pos;
+        k.dts = p < 1000 ? p * 512 : p < 2000 ? extremes[random() % 7] : int64_t(random());
+        k.pts = p % 300 == 7 ? FrameIndex::kNoTime : k.dts / 2 + int64_t(random() % 2048);
+        k.duration = int32_t(p < 3000 ? 512 : random() % INT32_MAX);
+        k.flags = uint8_t(random() % 8);
+        k.type = "?IPB"[random() % 4];
+        index.add(k);
+        added.push_back(k);
+    }
+    const auto same = [&](int64_t count) {
+        ASSERT_EQ(index.packetCount(), count);
+        for (int64_t p = 0; p < count; ++p) {
+            const FrameIndex::Packet k = index.packet(p);
+            const FrameIndex::Packet& a = added[size_t(p)];
+            ASSERT_TRUE(k.pos == a.pos && k.pts == a.pts && k.dts == a.dts && k.duration == a.duration &&
+                        k.flags == a.flags && k.type == a.type) << "packet " << p;
+        }
+    };
+    same(5000);
+    index.truncate(3333);
+    same(3333);
+    index.truncate(1280);
+    same(1280);
+    for (int p = 1280; p < 2600; ++p)
+        index.add(added[size_t(p)]);
+    same(2600);
 }
 
 TEST(PrefetchPlanning, PlayingBackThroughALongGroupDecodesItInAFewStretches)

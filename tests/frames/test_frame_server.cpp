@@ -372,3 +372,55 @@ TEST(BackgroundIndex, GrowsIntoTheWholeScanWithEveryFrameKeepingItsNumber)
 }
 
 } // namespace
+
+namespace {
+
+// A day of 25 frames a second (2,160,000 packets) in a small MP4: ten minutes of a
+// 16x16 picture joined 144 times by stream copy.
+QString dayOfFrames()
+{
+    const QString dir = StampedClip::folder();
+    const QString day = dir + "/day-of-frames.mp4";
+    if (QFileInfo::exists(day))
+        return day;
+    const QString ten = dir + "/ten-minutes-16x16.mp4";
+    const QString list = dir + "/day-of-frames.txt";
+    QFile listFile(list);
+    if (!listFile.open(QIODevice::WriteOnly))
+        return {};
+    for (int i = 0; i < 144; ++i)
+        listFile.write(("file '" + ten + "'\n").toUtf8());
+    listFile.close();
+    const auto ffmpeg = [](const QStringList& args) {
+        return QProcess::execute("ffmpeg", QStringList{"-v", "error", "-y"} + args) == 0;
+    };
+    const bool made =
+        ffmpeg({"-f", "lavfi", "-i", "color=c=gray:size=16x16:rate=25", "-t", "600", "-c:v", "libx264", "-preset",
+                "ultrafast", "-g", "250", "-bf", "2", ten}) &&
+        ffmpeg({"-f", "concat", "-safe", "0", "-i", list, "-c", "copy", day + ".part.mp4"}) &&
+        QFile::rename(day + ".part.mp4", day);
+    return made ? day : QString();
+}
+
+} // namespace
+
+// Past the two million packets where the index once stopped, the length is exact,
+// the last frame is there, and the index stays within 16 bytes a packet.
+TEST(BackgroundIndex, ADayOfFramesHasItsExactLengthAndItsLastFrame)
+{
+    const QString day = dayOfFrames();
+    ASSERT_FALSE(day.isEmpty());
+    qputenv("KELD32_INDEX_CACHE_MIB", "0");
+    mci::FrameServer server;
+    ASSERT_EQ(server.open(day.toStdString()), mci::FrameServer::Result::Ok);
+    for (int i = 0; i < 12000 && !server.indexComplete() && !server.indexFailed(); ++i)
+        QThread::msleep(10);
+    ASSERT_TRUE(server.indexComplete());
+    EXPECT_EQ(server.length(), 2160000);
+    const auto index = server.index();
+    EXPECT_LE(index->heapBytes(), 16 * index->packetCount());
+    server.show(2159999);
+    EXPECT_TRUE(server.waitFor(2159999, std::chrono::seconds(20)));
+    server.close();
+    qunsetenv("KELD32_INDEX_CACHE_MIB");
+}

@@ -16,7 +16,7 @@ int64_t CatchUp::keyFrameFrom(int64_t frame, int64_t end) const
 {
     const int64_t stop = std::min(index_->packetCount(), index_->packetOf(frame) + kKeySearch);
     for (int64_t p = index_->keyAtOrBefore(index_->packetOf(frame)); p < stop; ++p) {
-        if (!(index_->packet(p).flags & FrameIndex::kKey))
+        if (!(index_->flags(p) & FrameIndex::kKey))
             continue;
         const int64_t n = index_->frameOf(p);
         if (n > end)

@@ -135,7 +135,7 @@ int64_t FrameDecoder::numberOf(const AVFrame* picture) const
     // started at. Every other picture keeps its stamp, whatever the decoder calls a key
     // (intra-only codecs call every picture one).
     if (picture->key_frame && lastPacket_ < 0 && from_ >= 0 && packet != from_
-        && !(index_->packet(packet).flags & FrameIndex::kKey))
+        && !(index_->flags(packet) & FrameIndex::kKey))
         packet = from_;
     const int64_t n = index_->frameOf(packet);
     // Pictures shown before the key decoding started at lack their references: they

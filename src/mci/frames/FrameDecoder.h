@@ -35,6 +35,7 @@ public:
 
     // Reads the file through its open descriptor, as the index was read.
     AvInput::Result open(std::shared_ptr<MediaFile> file);
+    bool hasAudio() const { return input_.hasAudio(); }
     void close();
 
     // Right after open(): decodes from the stream's very start until the first picture

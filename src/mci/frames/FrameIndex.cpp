@@ -12,10 +12,28 @@ FrameIndex::Result FrameIndex::build(const std::string& path)
     return PacketScanner().scan(path, *this);
 }
 
+namespace {
+
+constexpr char kTypes[] = {'?', 'I', 'P', 'B'};
+
+uint8_t typeCode(char type)
+{
+    for (uint8_t t = 0; t < 4; ++t)
+        if (kTypes[t] == type)
+            return t;
+    return 0;
+}
+
+} // namespace
+
 void FrameIndex::reset(Facts facts)
 {
     facts_ = std::move(facts);
-    packets_.clear();
+    pos_.clear();
+    pts_.clear();
+    dts_.clear();
+    duration_.clear();
+    marks_.clear();
     frameOfPacket_.clear();
     packetOfFrame_.clear();
     keys_.clear();
@@ -24,27 +42,66 @@ void FrameIndex::reset(Facts facts)
     positionsAscend_ = true;
 }
 
+void FrameIndex::add(const Packet& packet)
+{
+    pos_.push(packet.pos);
+    pts_.push(packet.pts);
+    dts_.push(packet.dts);
+    duration_.push(packet.duration);
+    marks_.push_back(uint8_t((packet.flags & kFlagBits) | typeCode(packet.type) << kTypeShift));
+}
+
+FrameIndex::Packet FrameIndex::packet(int64_t p) const
+{
+    Packet k;
+    k.pos = pos_[p];
+    k.pts = pts_[p];
+    k.dts = dts_[p];
+    k.flags = flags(p);
+    k.type = typeOf(p);
+    k.duration = int32_t(duration_[p]);
+    return k;
+}
+
+char FrameIndex::typeOf(int64_t p) const
+{
+    return kTypes[marks_[size_t(p)] >> kTypeShift & 3];
+}
+
+int64_t FrameIndex::heapBytes() const
+{
+    return pos_.heapBytes() + pts_.heapBytes() + dts_.heapBytes() + duration_.heapBytes() +
+           int64_t(marks_.capacity()) + frameOfPacket_.heapBytes() + packetOfFrame_.heapBytes() +
+           int64_t(keys_.capacity() * sizeof(int32_t)) + starts_.heapBytes() +
+           int64_t(byPosition_.capacity() * sizeof(byPosition_[0]));
+}
+
 void FrameIndex::truncate(int64_t packets)
 {
-    if (packets >= 0 && packets < packetCount())
-        packets_.resize(size_t(packets));
+    if (packets < 0 || packets >= packetCount())
+        return;
+    pos_.truncate(packets);
+    pts_.truncate(packets);
+    dts_.truncate(packets);
+    duration_.truncate(packets);
+    marks_.resize(size_t(packets));
 }
 
 void FrameIndex::setType(int64_t packet, char type)
 {
-    Packet& p = packets_[size_t(packet)];
-    p.type = type;
+    uint8_t& mark = marks_[size_t(packet)];
+    mark = uint8_t((mark & kFlagBits) | typeCode(type) << kTypeShift);
     if (type == 'B')
-        p.flags &= uint8_t(~kKey);
+        mark &= uint8_t(~kKey);
 }
 
 bool FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const
 {
     std::vector<int64_t> group;
     for (int64_t p = first; p < end; ++p)
-        if (!(packets_[size_t(p)].flags & (kDiscard | kDropped)))
+        if (!(flags(p) & (kDiscard | kDropped)))
             group.push_back(p);
-    const auto pts = [this](int64_t p) { return packets_[size_t(p)].pts; };
+    const auto pts = [this](int64_t p) { return pts_[p]; };
     bool stamped = std::all_of(group.begin(), group.end(), [&](int64_t p) { return pts(p) != kNoTime; });
     if (stamped) {
         std::vector<int64_t> sorted = group;
@@ -61,7 +118,7 @@ bool FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& or
     // any other picture waits until the next non-B picture is decoded.
     int64_t held = -1;
     for (int64_t p : group) {
-        if (packets_[size_t(p)].type == 'B') {
+        if (typeOf(p) == 'B') {
             order.push_back(p);
             continue;
         }
@@ -78,32 +135,46 @@ void FrameIndex::number()
 {
     keys_.clear();
     keys_.push_back(0);
-    for (size_t p = 1; p < packets_.size(); ++p)
-        if (packets_[p].flags & kKey)
+    const int64_t packets = packetCount();
+    for (PackedColumn* column : {&pos_, &pts_, &dts_, &duration_})
+        column->shrink();
+    marks_.shrink_to_fit();
+    for (int64_t p = 1; p < packets; ++p)
+        if (flags(p) & kKey)
             keys_.push_back(int32_t(p));
+    keys_.shrink_to_fit();
 
     std::vector<int64_t> order;
-    order.reserve(packets_.size());
+    order.reserve(size_t(packets));
     stampedTimes_ = true;
     for (size_t k = 0; k < keys_.size(); ++k) {
-        const int64_t end = k + 1 < keys_.size() ? keys_[k + 1] : int64_t(packets_.size());
+        const int64_t end = k + 1 < keys_.size() ? keys_[k + 1] : packets;
         stampedTimes_ = orderGroup(keys_[k], end, order) && stampedTimes_;
     }
-    frameOfPacket_.assign(packets_.size(), -1);
-    packetOfFrame_.assign(order.begin(), order.end());
-    for (size_t n = 0; n < order.size(); ++n)
-        frameOfPacket_[size_t(order[n])] = int32_t(n);
+    std::vector<int32_t> frameOfPacket(size_t(packets), -1);
+    packetOfFrame_.clear();
+    for (size_t n = 0; n < order.size(); ++n) {
+        frameOfPacket[size_t(order[n])] = int32_t(n);
+        packetOfFrame_.push(order[n]);
+    }
+    order = {};
+    frameOfPacket_.clear();
+    for (const int32_t n : frameOfPacket)
+        frameOfPacket_.push(n);
+    frameOfPacket = {};
+    frameOfPacket_.shrink();
+    packetOfFrame_.shrink();
 
     addUpStarts();
 
     positionsAscend_ = true;
-    for (size_t p = 1; p < packets_.size() && positionsAscend_; ++p)
-        positionsAscend_ = packets_[p].pos >= packets_[p - 1].pos;
+    for (int64_t p = 1; p < packets && positionsAscend_; ++p)
+        positionsAscend_ = pos_[p] >= pos_[p - 1];
     byPosition_.clear();
     if (!positionsAscend_) {
-        byPosition_.reserve(packets_.size());
-        for (size_t p = 0; p < packets_.size(); ++p)
-            byPosition_.push_back({packets_[p].pos, int32_t(p)});
+        byPosition_.reserve(size_t(packets));
+        for (int64_t p = 0; p < packets; ++p)
+            byPosition_.push_back({pos_[p], int32_t(p)});
         std::sort(byPosition_.begin(), byPosition_.end());
     }
 }
@@ -114,7 +185,7 @@ void FrameIndex::markFirstOutput(int64_t packet)
     if (first <= 0)
         return;
     for (int64_t n = 0; n < first; ++n)
-        packets_[size_t(packetOfFrame_[size_t(n)])].flags |= kDropped;
+        markDropped(packetOfFrame_[n]);
     number();
 }
 
@@ -122,7 +193,7 @@ int64_t FrameIndex::frameOf(int64_t packet) const
 {
     if (packet < 0 || packet >= packetCount())
         return -1;
-    return frameOfPacket_[size_t(packet)];
+    return frameOfPacket_[packet];
 }
 
 int64_t FrameIndex::clampFrame(int64_t n) const
@@ -157,12 +228,20 @@ std::pair<int64_t, int64_t> FrameIndex::packetsAt(int64_t pos) const
     if (pos < 0)
         return {0, 0};
     if (positionsAscend_) {
-        const auto less = [](const Packet& a, int64_t v) { return a.pos < v; };
-        const auto first = std::lower_bound(packets_.begin(), packets_.end(), pos, less);
-        auto last = first;
-        while (last != packets_.end() && last->pos == pos)
+        int64_t first = 0;
+        for (int64_t count = packetCount(); count > 0;) {
+            const int64_t half = count / 2;
+            if (pos_[first + half] < pos) {
+                first += half + 1;
+                count -= half + 1;
+            } else {
+                count = half;
+            }
+        }
+        int64_t last = first;
+        while (last < packetCount() && pos_[last] == pos)
             ++last;
-        return {first - packets_.begin(), last - packets_.begin()};
+        return {first, last};
     }
     const auto it = std::lower_bound(byPosition_.begin(), byPosition_.end(), std::pair<int64_t, int32_t>(pos, 0));
     if (it == byPosition_.end() || it->first != pos)
@@ -174,15 +253,15 @@ int64_t FrameIndex::packetWithDts(int64_t dts) const
 {
     if (dts == kNoTime)
         return -1;
-    for (size_t p = 0; p < packets_.size(); ++p)
-        if (packets_[p].dts == dts)
-            return int64_t(p);
+    for (int64_t p = 0; p < packetCount(); ++p)
+        if (dts_[p] == dts)
+            return p;
     return -1;
 }
 
 bool FrameIndex::hasTime(int64_t frame) const
 {
-    return packets_[size_t(packetOf(frame))].pts != kNoTime;
+    return pts_[packetOf(frame)] != kNoTime;
 }
 
 double FrameIndex::timeOf(int64_t frame) const
@@ -190,12 +269,12 @@ double FrameIndex::timeOf(int64_t frame) const
     if (count() == 0)
         return 0;
     frame = clampFrame(frame);
-    const int64_t pts = packets_[size_t(packetOf(frame))].pts;
+    const int64_t pts = pts_[packetOf(frame)];
     if (stampedTimes_ && pts != kNoTime)
         return double(pts) * facts_.timeBase;
     // Streams whose stamps are missing or out of order (decode-order stamps in AVI)
     // run at their nominal rate from the first frame's stamp.
-    const double start = hasTime(0) ? double(packets_[size_t(packetOf(0))].pts) * facts_.timeBase : 0;
+    const double start = hasTime(0) ? double(pts_[packetOf(0)]) * facts_.timeBase : 0;
     return start + double(frame) / facts_.frameRate;
 }
 
@@ -210,22 +289,28 @@ double FrameIndex::durationOf(int64_t frame) const
         if (next > now)
             return next - now;
     }
-    const double own = packets_[size_t(packetOf(frame))].duration * facts_.timeBase;
+    const double own = double(duration_[packetOf(frame)]) * facts_.timeBase;
     return own > 0 ? own : 1 / facts_.frameRate;
 }
 
+// Kept in whole nanoseconds, finer than any time base a container uses.
 void FrameIndex::addUpStarts()
 {
-    starts_.assign(size_t(count()) + 1, 0);
-    for (int64_t n = 0; n < count(); ++n)
-        starts_[size_t(n + 1)] = starts_[size_t(n)] + durationOf(n);
+    starts_.clear();
+    double start = 0;
+    starts_.push(0);
+    for (int64_t n = 0; n < count(); ++n) {
+        start += durationOf(n);
+        starts_.push(std::llround(std::clamp(start, -9e9, 9e9) * 1e9));
+    }
+    starts_.shrink();
 }
 
 double FrameIndex::startOf(int64_t frame) const
 {
     if (starts_.empty())
         return 0;
-    return starts_[size_t(std::clamp<int64_t>(frame, 0, count()))];
+    return double(starts_[std::clamp<int64_t>(frame, 0, count())]) / 1e9;
 }
 
 // A microsecond of slack: sums of frame periods (1/25 s) are not exact in binary.

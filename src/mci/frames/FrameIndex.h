@@ -1,5 +1,6 @@
 #pragma once
 #include "mci/frames/Orientation.h"
+#include "mci/frames/PackedColumn.h"
 
 #include <cstdint>
 #include <string>
@@ -19,8 +20,9 @@ namespace mci {
 class FrameIndex {
 public:
     // Packets of one stream that one index may hold (about 88 hours at 25 frames per
-    // second, some 400 MB of index): the table grows with the packets read, and a
-    // stream with more is refused rather than cut short, which would give a wrong length.
+    // second; a film's packets take about 10 bytes each, so some 80 MB of index): the
+    // table grows with the packets read, and a stream with more is refused rather than
+    // cut short, which would give a wrong length.
     static constexpr int64_t kMaxPackets = 8'000'000;
     static constexpr int64_t kNoTime = INT64_MIN;
 
@@ -55,7 +57,7 @@ public:
 
     // --- filling (PacketScanner) ------------------------------------------------
     void reset(Facts facts);
-    void add(const Packet& packet) { packets_.push_back(packet); }
+    void add(const Packet& packet);
     // Keeps the first `packets` packets only (before number()).
     void truncate(int64_t packets);
     // A B picture is never a key, whatever the container says: XviD flags the
@@ -67,20 +69,24 @@ public:
     // it is not a frame (leading pictures without references, a cut stream's head).
     void markFirstOutput(int64_t packet);
     // The same for one packet, before number().
-    void markDropped(int64_t packet) { packets_[size_t(packet)].flags |= kDropped; }
+    void markDropped(int64_t packet) { marks_[size_t(packet)] |= kDropped; }
 
     // --- facts ----------------------------------------------------------------------
     const Facts& facts() const { return facts_; }
     bool hasVideo() const { return !packetOfFrame_.empty(); }
-    int64_t count() const { return int64_t(packetOfFrame_.size()); }
-    int64_t packetCount() const { return int64_t(packets_.size()); }
-    const Packet& packet(int64_t p) const { return packets_[size_t(p)]; }
+    int64_t count() const { return packetOfFrame_.size(); }
+    int64_t packetCount() const { return int64_t(marks_.size()); }
+    Packet packet(int64_t p) const;
+    uint8_t flags(int64_t p) const { return marks_[size_t(p)] & kFlagBits; }
+    int64_t pts(int64_t p) const { return pts_[p]; }
+    // Bytes the index holds on the heap.
+    int64_t heapBytes() const;
     double frameRate() const { return facts_.frameRate; }
     int displayWidth() const { return facts_.width; }
     int displayHeight() const { return facts_.height; }
 
     // --- frames <-> packets -------------------------------------------------------
-    int64_t packetOf(int64_t frame) const { return packetOfFrame_[size_t(clampFrame(frame))]; }
+    int64_t packetOf(int64_t frame) const { return packetOfFrame_[clampFrame(frame)]; }
     int64_t frameOf(int64_t packet) const;   // -1: no frame of its own
     int64_t clampFrame(int64_t n) const;
     // The packet to start decoding at so that `frame` comes out: the key packet before
@@ -117,12 +123,21 @@ private:
     bool hasTime(int64_t frame) const;
     void addUpStarts();
 
+    static constexpr uint8_t kFlagBits = kKey | kDiscard | kDropped;
+    static constexpr int kTypeShift = 4;
+    char typeOf(int64_t p) const;
+
     Facts facts_;
-    std::vector<Packet> packets_;
-    std::vector<int32_t> frameOfPacket_;
-    std::vector<int32_t> packetOfFrame_;
+    // The packets, a column per field; marks_ holds the flags and the picture type.
+    PackedColumn pos_;
+    PackedColumn pts_;
+    PackedColumn dts_;
+    PackedColumn duration_;
+    std::vector<uint8_t> marks_;
+    PackedColumn frameOfPacket_;       // -1: no frame of its own
+    PackedColumn packetOfFrame_;
     std::vector<int32_t> keys_;        // key packets, ascending (always starts with 0)
-    std::vector<double> starts_;       // startOf() for every frame and the end
+    PackedColumn starts_;              // startOf() in nanoseconds for every frame and the end
     bool positionsAscend_ = true;      // byte positions never fall in read order
     bool stampedTimes_ = true;         // every group was ordered by its stamps
     std::vector<std::pair<int64_t, int32_t>> byPosition_;   // when they do

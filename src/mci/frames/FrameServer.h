@@ -58,6 +58,8 @@ public:
 
     // Reads the index, decodes frame 0 and starts the worker.
     Result open(const std::string& path);
+    // The open medium has a sound stream.
+    bool hasSound() const { return decoder_.hasAudio(); }
     void close();
     bool isOpen() const { return worker_.joinable(); }
 

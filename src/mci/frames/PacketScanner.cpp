@@ -218,7 +218,7 @@ void PacketScanner::addPacket(AVPacket* pkt)
         const int t = parser_->pict_type;
         read_.setType(at, t == AV_PICTURE_TYPE_B ? 'B' : t == AV_PICTURE_TYPE_I ? 'I' : 'P');
     }
-    if (at == 0 || (read_.packet(at).flags & FrameIndex::kKey)) {
+    if (at == 0 || (read_.flags(at) & FrameIndex::kKey)) {
         ++groupsBegun_;
         if (at > 0)
             lastKey_ = at;

@@ -32,28 +32,51 @@ std::string absolute(const std::string& path)
 MpvSound::MpvSound() = default;
 MpvSound::~MpvSound() = default;
 
-bool MpvSound::open(const std::string& path, bool silent)
+std::unique_ptr<MpvHandle> MpvSound::load(const std::string& path, int volume, bool silent)
 {
-    close();
     auto mpv = std::make_unique<MpvHandle>();
-    if (!mpv->create(MpvOptions::forSound(volume_, silent)))
-        return false;
-    if (mpv->load(absolute(path), kLoadTimeout) != MpvHandle::LoadResult::Loaded)
-        return false;
+    if (!mpv->create(MpvOptions::forSound(volume, silent)))
+        return nullptr;
+    if (mpv->load(path, kLoadTimeout) != MpvHandle::LoadResult::Loaded)
+        return nullptr;
     const std::string track = mpv->getString("aid");
     if (track.empty() || track == "no")
-        return false;
-    mpv_ = std::move(mpv);
-    return true;
+        return nullptr;
+    return mpv;
+}
+
+void MpvSound::open(const std::string& path, bool silent)
+{
+    close();
+    loadedVolume_ = volume_;
+    loading_ = std::async(std::launch::async, &MpvSound::load, absolute(path), volume_, silent);
+}
+
+void MpvSound::settle()
+{
+    if (!loading_.valid())
+        return;
+    mpv_ = loading_.get();
+    // The volume may have been set while the sound loaded.
+    if (mpv_ && volume_ != loadedVolume_)
+        mpv_->setDouble("volume", volume_ / 10.0);
+}
+
+bool MpvSound::isOpen()
+{
+    settle();
+    return mpv_ != nullptr;
 }
 
 void MpvSound::close()
 {
+    settle();
     mpv_.reset();
 }
 
 bool MpvSound::seek(double at, std::chrono::milliseconds timeout)
 {
+    settle();
     if (!mpv_)
         return false;
     mpv_->pump();
@@ -73,18 +96,21 @@ bool MpvSound::playFrom(double at, std::chrono::milliseconds timeout)
 
 void MpvSound::jumpTo(double at)
 {
+    settle();
     if (mpv_)
         mpv_->command({"seek", seconds(at).c_str(), "absolute+exact"});
 }
 
 void MpvSound::pause()
 {
+    settle();
     if (mpv_)
         mpv_->setFlag("pause", true);
 }
 
 double MpvSound::clock()
 {
+    settle();
     if (!mpv_)
         return -1;
     // Sound that has ended (shorter than the pictures) is no clock to follow.
@@ -96,6 +122,7 @@ double MpvSound::clock()
 
 bool MpvSound::ended()
 {
+    settle();
     if (!mpv_)
         return true;
     mpv_->pump();
@@ -104,12 +131,14 @@ bool MpvSound::ended()
 
 double MpvSound::duration()
 {
+    settle();
     double d = 0;
     return mpv_ && mpv_->getDouble("duration", d) ? d : 0;
 }
 
 void MpvSound::setEnd(double at)
 {
+    settle();
     if (mpv_)
         mpv_->set("end", at < 0 ? "none" : seconds(at));
 }
@@ -119,7 +148,7 @@ bool MpvSound::setVolume(int volume0to1000)
     if (volume0to1000 < 0 || volume0to1000 > 1000)
         return false;
     volume_ = volume0to1000;
-    if (mpv_)
+    if (mpv_ && !loading_.valid())
         mpv_->setDouble("volume", volume0to1000 / 10.0);
     return true;
 }

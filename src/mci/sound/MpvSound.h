@@ -1,5 +1,6 @@
 #pragma once
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -9,15 +10,19 @@ class MpvHandle;
 
 // The sound of a medium, played by libmpv (no picture). While it plays, its clock
 // is the one the pictures follow.
+//
+// It loads in the background: the pictures need not wait for libmpv to read the
+// file's headers again (an MP4's tables can take a second). Everything but the
+// volume waits for the load to end.
 class MpvSound {
 public:
     MpvSound();
     ~MpvSound();
 
-    // False when libmpv cannot start or finds no sound in the file.
-    bool open(const std::string& path, bool silent);
+    void open(const std::string& path, bool silent);
     void close();
-    bool isOpen() const { return mpv_ != nullptr; }
+    // False when libmpv could not start or found no sound in the file.
+    bool isOpen();
 
     // Moves to `seconds` (exactly) and plays from there; waits at most `timeout`
     // for the sound to start.
@@ -39,7 +44,13 @@ public:
     void setEnd(double seconds);
 
 private:
+    static std::unique_ptr<MpvHandle> load(const std::string& path, int volume, bool silent);
+    // Takes the loaded sound over; the first call after open() waits for it.
+    void settle();
+
     std::unique_ptr<MpvHandle> mpv_;
+    std::future<std::unique_ptr<MpvHandle>> loading_;
+    int loadedVolume_ = 1000;
     int volume_ = 1000;
 };
 

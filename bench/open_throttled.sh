@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Opening big files read through a limited disk (a USB stick, a network share):
+#   bash bench/open_throttled.sh [BUILD_DIR] [RUNS] [MB_PER_S]
+# Needs root and the cgroup v1 blkio controller. Uses the files bench/open_big.sh
+# made under /tmp/keld-bench-big. Each run drops the file from the page cache, then,
+# inside a cgroup whose reads from the file's disk are limited (blkio.throttle.read_bps_device),
+# times the device's open to frame 0 on display (`open_index FILE open`) and mpv's
+# first frame. Prints median, p95 and slowest in seconds.
+set -euo pipefail
+BUILD=${1:-build}
+RUNS=${2:-3}
+MBS=${3:-40}
+DIR=/tmp/keld-bench-big
+OPEN_INDEX=$(readlink -f "$BUILD/bench/open_index")
+GROUP=/sys/fs/cgroup/blkio/keld-bench-throttle
+DEV=$(findmnt -n -o MAJ:MIN -T "$DIR" | head -1)
+# A partition's reads count against its disk: the limit names the whole disk.
+DISK=$(lsblk -no PKNAME "$(findmnt -n -o SOURCE -T "$DIR")" 2>/dev/null || true)
+[ -n "$DISK" ] && DEV=$(lsblk -dno MAJ:MIN "/dev/$DISK" | tr -d ' ')
+mkdir -p "$GROUP"
+echo "$DEV $((MBS * 1024 * 1024))" >"$GROUP/blkio.throttle.read_bps_device"
+drop() { python3 -c "import os,sys; fd=os.open(sys.argv[1],os.O_RDONLY); os.posix_fadvise(fd,0,0,os.POSIX_FADV_DONTNEED); os.close(fd)" "$1"; }
+limited() { bash -c 'echo $$ >'"$GROUP"'/tasks; exec "$@"' limited "$@"; }
+seconds() { local t0=$EPOCHREALTIME; "$@" >/dev/null 2>&1 || true; awk -v a="$t0" -v b="$EPOCHREALTIME" 'BEGIN {print b - a}'; }
+stats() { sort -n | awk '{a[NR]=$1} END {p=int((NR*95+99)/100); printf "%8.2f %8.2f %8.2f\n", a[int((NR+1)/2)], a[p], a[NR]}'; }
+printf '%-10s %-34s %8s %8s %8s\n' file "what (s, $RUNS runs, $MBS MB/s)" median p95 slowest
+for name in film.mp4 film.mkv film.ts day.mp4; do
+    f="$DIR/$name"
+    [ -f "$f" ] || continue
+    keld=() mpv=()
+    for _ in $(seq "$RUNS"); do
+        drop "$f"
+        keld+=("$(KELD32_INDEX_CACHE_MIB=0 MALLOC_ARENA_MAX=1 QT_QPA_PLATFORM=offscreen seconds limited "$OPEN_INDEX" "$f" open)")
+        drop "$f"
+        mpv+=("$(seconds limited mpv --no-config --vo=null --ao=null --frames=1 "$f")")
+    done
+    printf '%-10s %-34s %s\n' "$name" "keld open, frame 0 shown" "$(printf '%s\n' "${keld[@]}" | stats)"
+    printf '%-10s %-34s %s\n' "$name" "mpv first frame" "$(printf '%s\n' "${mpv[@]}" | stats)"
+done
+rmdir "$GROUP" 2>/dev/null || true
