@@ -1,13 +1,8 @@
 #include "DeviceTestSupport.h"
-#include "mci/frames/FrameIndex.h"
-#include "mci/frames/PrefetchPlanner.h"
-
-#include <set>
 
 using namespace keldtest;
 using mci::DeviceMode;
 using mci::VideoDevice;
-using mci::PrefetchPlanner;
 
 namespace {
 
@@ -120,42 +115,6 @@ TEST_F(Navigation, ReversePlayAfterBackStepsAndPlayForwardAfterReversePlayKeepFr
     EXPECT_EQ(frameOnDisplay(device), at);
     walk(at, at + 3);
     walk(at + 3, at - 2);
-}
-
-// Reverse play right after a seek: the seek decoded only the frame asked for, and the
-// frame before it is waited for. The first job must not decode the whole window with
-// every picture in it (as long as several exact seeks); a short stretch comes first,
-// then the rest of the window.
-TEST(ReverseAfterASeek, TheFirstJobIsAShortStretchBelowThePositionAndTheNextFillsTheWindow)
-{
-    const ClipInfo clip = StampedClip::get(ClipKind::Mp4LongGop);   // one key frame, 150 frames
-    ASSERT_FALSE(clip.path.isEmpty());
-    mci::FrameIndex index;
-    ASSERT_EQ(index.build(clip.path.toStdString()), mci::FrameIndex::Result::Ok);
-    const PrefetchPlanner planner(index);
-    const int64_t at = 140;
-    const PrefetchPlanner::Situation reverse {at, -1, mci::Motion::Reverse, 130};
-    std::set<int64_t> cache {at};
-    const auto cached = [&](int64_t n) { return cache.count(n) > 0; };
-
-    const auto first = planner.next(reverse, cached);
-    ASSERT_TRUE(first);
-    EXPECT_TRUE(first->urgent);
-    // Planned for reverse play: background jobs planned before it make way for it.
-    EXPECT_EQ(first->motion, mci::Motion::Reverse);
-    EXPECT_EQ(first->last, at - 1);
-    EXPECT_GE(first->first, at - PrefetchPlanner::kFirstReverseStretch);
-    // Below the stretch only the references are decoded.
-    EXPECT_EQ(first->keepFrom, first->first);
-    for (int64_t n = first->first; n <= first->last; ++n)
-        cache.insert(n);
-
-    const auto rest = planner.next(reverse, cached);
-    ASSERT_TRUE(rest);
-    EXPECT_FALSE(rest->urgent);
-    EXPECT_EQ(rest->last, first->first - 1);
-    EXPECT_EQ(rest->first, at - PrefetchPlanner::behindWindow(reverse));
-    EXPECT_EQ(rest->keepFrom, rest->first);
 }
 
 } // namespace
