@@ -1,6 +1,8 @@
 #include "mci/BmpWriter.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageWriter>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -10,17 +12,8 @@
 namespace mci {
 namespace {
 
-void put16(QByteArray& out, int offset, quint16 v)
-{
-    out[offset] = char(v & 0xff);
-    out[offset + 1] = char(v >> 8);
-}
-
-void put32(QByteArray& out, int offset, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        out[offset + i] = char((v >> (8 * i)) & 0xff);
-}
+// What the bitmaps have always said of themselves: 72 dpi.
+constexpr int kDotsPerMeter = 2835;
 
 // A new name, or a regular file (links followed); see the class comment.
 bool isReplaceable(const QString& path)
@@ -48,35 +41,17 @@ bool writeAll(QSaveFile& file, const QByteArray& bytes)
 
 } // namespace
 
+// Qt writes an RGB888 image as a 24-bit bitmap with the 40-byte header, rows
+// bottom-up in blue, green, red and padded to four bytes.
 QByteArray BmpWriter::encode(const QImage& source)
 {
-    const QImage image = source.convertToFormat(QImage::Format_RGB888);
-    const int w = image.width();
-    const int h = image.height();
-    const int rowBytes = (w * 3 + 3) & ~3;   // rows are padded to four bytes
-    const int headerBytes = 14 + 40;
-    QByteArray out(headerBytes + rowBytes * h, '\0');
-    out[0] = 'B';
-    out[1] = 'M';
-    put32(out, 2, quint32(out.size()));
-    put32(out, 10, headerBytes);
-    put32(out, 14, 40);
-    put32(out, 18, quint32(w));
-    put32(out, 22, quint32(h));   // positive height: rows stored bottom-up
-    put16(out, 26, 1);
-    put16(out, 28, 24);
-    put32(out, 34, quint32(rowBytes * h));
-    put32(out, 38, 2835);         // 72 dpi
-    put32(out, 42, 2835);
-    for (int y = 0; y < h; ++y) {
-        const uchar* src = image.constScanLine(y);
-        char* dst = out.data() + headerBytes + (h - 1 - y) * rowBytes;
-        for (int x = 0; x < w; ++x) {
-            dst[3 * x] = char(src[3 * x + 2]);
-            dst[3 * x + 1] = char(src[3 * x + 1]);
-            dst[3 * x + 2] = char(src[3 * x]);
-        }
-    }
+    QImage image = source.convertToFormat(QImage::Format_RGB888);
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
+    QByteArray out;
+    QBuffer buffer(&out);
+    if (!buffer.open(QIODevice::WriteOnly) || !QImageWriter(&buffer, "bmp").write(image))
+        return {};
     return out;
 }
 
@@ -89,7 +64,8 @@ bool BmpWriter::write(const QImage& image, const QString& path)
     // loses the error of its final flush and a full disk left a 0-byte file.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (!writeAll(file, encode(image)) || ::fsync(file.handle()) != 0) {
+    const QByteArray bytes = encode(image);
+    if (bytes.isEmpty() || !writeAll(file, bytes) || ::fsync(file.handle()) != 0) {
         file.cancelWriting();
         return false;
     }

@@ -1,8 +1,8 @@
 #include "mci/MciDeviceTable.h"
 
 #include "mci/MciStubDevice.h"
-#include "mci/MpvAudioDevice.h"
-#include "mci/MpvDevice.h"
+#include "mci/SoundDevice.h"
+#include "mci/VideoDevice.h"
 
 #include <strings.h>
 
@@ -12,12 +12,12 @@ namespace {
 
 MciDeviceTable::Factory video()
 {
-    return [] { return std::make_unique<MpvDevice>(); };
+    return [] { return std::make_unique<VideoDevice>(); };
 }
 
 MciDeviceTable::Factory sound()
 {
-    return [] { return std::make_unique<MpvAudioDevice>(); };
+    return [] { return std::make_unique<SoundDevice>(); };
 }
 
 MciDeviceTable::Factory stub(const char* type, ErrorCode elementError)

@@ -18,7 +18,8 @@ public:
         Factory create;
     };
 
-    // avivideo, mpegvideo (libmpv video), waveaudio (libmpv audio), cdaudio, sequencer.
+    // avivideo, mpegvideo (the video device: our frame server's pictures, libmpv's
+    // sound), waveaudio (the sound device, libmpv), cdaudio, sequencer.
     static MciDeviceTable standard();
 
     void add(Entry entry);

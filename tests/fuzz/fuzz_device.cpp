@@ -1,4 +1,4 @@
-// Random command sequences through the whole service on the real libmpv device,
+// Random command sequences through the whole service on the real video device,
 // headless, on generated clips. The input is a small program: each command is
 // chosen by one byte and its arguments by the bytes after it, so the fuzzer
 // explores sequences (open, play, seek while playing, step past the end, capture,

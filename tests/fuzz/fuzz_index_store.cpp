@@ -1,8 +1,8 @@
 // A stored frame index as it might be found on disk: any bytes, whole or as the
 // payload of the store. Nothing may crash, and whatever decodes must answer every
 // question the frame server asks of an index within its own bounds.
-#include "mci/FrameIndexFile.h"
-#include "mci/IndexStore.h"
+#include "mci/frames/FrameIndexFile.h"
+#include "mci/frames/IndexStore.h"
 
 #include <QTemporaryDir>
 

@@ -1,0 +1,318 @@
+#include "mci/frames/PacketScanner.h"
+
+#include "mci/frames/AvInput.h"
+#include "mci/frames/PacketUnpacker.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+}
+
+namespace mci {
+namespace {
+
+double rationalOr(AVRational r, double fallback)
+{
+    return (r.num > 0 && r.den > 0) ? av_q2d(r) : fallback;
+}
+
+// Nominal rate: the container's average, else its base rate, whatever it is (a slide
+// show may show a picture a minute); 25 only for a stream that states neither.
+double nominalRate(const AVStream* st)
+{
+    double rate = rationalOr(st->avg_frame_rate, 0);
+    if (!(rate > 0) || !std::isfinite(rate))
+        rate = rationalOr(st->r_frame_rate, 0);
+    if (!(rate > 0) || !std::isfinite(rate))
+        rate = 25;
+    return rate;
+}
+
+// The stream's display matrix as whole quarter turns, as ffmpeg turns pictures
+// upright; a matrix that mirrors is undone by a mirror first.
+Orientation orientationOf(const AVStream* st)
+{
+    Orientation o;
+    size_t size = 0;
+    const uint8_t* data = av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    if (!data || size < 9 * sizeof(int32_t))
+        return o;
+    int32_t m[9];
+    std::memcpy(m, data, sizeof m);
+    o.mirrored = int64_t(m[0]) * m[4] - int64_t(m[1]) * m[3] < 0;
+    if (o.mirrored) {
+        m[0] = -m[0];
+        m[3] = -m[3];
+    }
+    const double counterClockwise = av_display_rotation_get(m);
+    if (std::isnan(counterClockwise))
+        return {};
+    const long turns = std::lround(-counterClockwise / 90.0);
+    o.quarterTurns = int(((turns % 4) + 4) % 4);
+    return o;
+}
+
+bool isMovFamily(const AvInput& input)
+{
+    const AVFormatContext* ctx = input.context();
+    return ctx && ctx->iformat && std::strncmp(ctx->iformat->name, "mov,", 4) == 0;
+}
+
+bool stampsEveryPicture(const AvInput& input)
+{
+    const AVFormatContext* ctx = input.context();
+    return isMovFamily(input) || (ctx && ctx->iformat && std::strncmp(ctx->iformat->name, "matroska,", 9) == 0);
+}
+
+} // namespace
+
+PacketScanner::PacketScanner(Contents contents) : contents_(contents) {}
+
+PacketScanner::~PacketScanner()
+{
+    close();
+}
+
+void PacketScanner::close()
+{
+    av_parser_close(parser_);
+    parser_ = nullptr;
+    avcodec_free_context(&parserCodec_);
+    av_packet_free(&pkt_);
+    unpacker_.reset();
+    input_.reset();
+}
+
+FrameIndex::Facts PacketScanner::factsOf(const AvInput& input) const
+{
+    FrameIndex::Facts f;
+    const AVFormatContext* ctx = input.context();
+    f.formatName = ctx->iformat ? ctx->iformat->name : "";
+    const AVStream* st = input.video();
+    if (!st)
+        return f;
+    f.timeBase = av_q2d(st->time_base);
+    f.frameRate = nominalRate(st);
+    f.width = st->codecpar->width;
+    f.height = st->codecpar->height;
+    const double sar = rationalOr(st->sample_aspect_ratio, rationalOr(st->codecpar->sample_aspect_ratio, 1));
+    if (sar > 0 && std::fabs(sar - 1) > 1e-3)
+        f.width = int(std::lround(f.width * sar));
+    f.orientation = orientationOf(st);
+    if (f.orientation.swapsSides())
+        std::swap(f.width, f.height);
+    // Streams whose time stamps may restart are found by byte position.
+    const int flags = ctx->iformat ? ctx->iformat->flags : 0;
+    f.byteSeek = (flags & (AVFMT_TS_DISCONT | AVFMT_NOTIMESTAMPS)) && !(flags & AVFMT_NO_BYTE_SEEK);
+    return f;
+}
+
+// The MOV demuxer takes every packet's place, size, stamps and key flag from the
+// sample tables and never parses what a video sample holds; MPEG-4 Part 2 is left
+// out, since the unpacking of packed B-frames reads the packets.
+std::shared_ptr<const UnreadRanges> PacketScanner::listedVideoSamples() const
+{
+    AVStream* st = input_->video();
+    if (!st || !isMovFamily(*input_) || st->codecpar->codec_id == AV_CODEC_ID_MPEG4)
+        return nullptr;
+    auto ranges = std::make_shared<UnreadRanges>();
+    const int entries = avformat_index_get_entries_count(st);
+    for (int i = 0; i < entries; ++i)
+        if (const AVIndexEntry* e = avformat_index_get_entry(st, i))
+            ranges->add(e->pos, e->size);
+    ranges->finish();
+    return ranges->empty() ? nullptr : ranges;
+}
+
+FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
+{
+    close();
+    read_.reset({});
+    whole_.reset();
+    lastKey_ = 0;
+    groupsBegun_ = 0;
+    video_ = false;
+    skipping_ = false;
+    done_ = false;
+    input_ = std::make_unique<AvInput>();
+    switch (input_->open(file)) {
+    case AvInput::Result::NotFound:
+        return FrameIndex::Result::NotFound;
+    case AvInput::Result::Invalid:
+        return FrameIndex::Result::Invalid;
+    case AvInput::Result::Ok:
+        break;
+    }
+    read_.reset(factsOf(*input_));
+    video_ = input_->video() != nullptr;
+    if (!video_) {
+        done_ = true;
+        return FrameIndex::Result::Ok;   // no video: fine for an audio device, the caller decides
+    }
+    if (read_.displayWidth() <= 0 || read_.displayHeight() <= 0)
+        return FrameIndex::Result::Invalid;
+    std::shared_ptr<const UnreadRanges> unread;
+    if (contents_ == Contents::SkippedWhereListed)
+        unread = listedVideoSamples();
+    input_->leaveUnread(unread);
+    skipping_ = unread != nullptr;
+    input_->discardAllButVideo();
+    unpacker_ = std::make_unique<PacketUnpacker>();
+    pkt_ = av_packet_alloc();
+    if (!pkt_ || !unpacker_->open(input_->video()))
+        return FrameIndex::Result::Invalid;
+    // Picture types order the groups whose stamps cannot (AVI, elementary streams);
+    // they are read with the codec's parser from the packets themselves. MOV and
+    // Matroska stamp every picture, so the parser's time is saved there.
+    if (!stampsEveryPicture(*input_)) {
+        const AVCodecParameters* par = input_->video()->codecpar;
+        parser_ = av_parser_init(par->codec_id);
+        if (parser_) {
+            parser_->flags |= PARSER_FLAG_COMPLETE_FRAMES;
+            parserCodec_ = avcodec_alloc_context3(nullptr);
+            if (!parserCodec_ || avcodec_parameters_to_context(parserCodec_, par) < 0)
+                return FrameIndex::Result::Invalid;
+        }
+    }
+    return FrameIndex::Result::Ok;
+}
+
+// Where the packets' contents are left unread, the sample table says which are keys:
+// the demuxer's parser, which decides the flag where it runs, sees only zeros.
+bool PacketScanner::isKey(const AVPacket* pkt) const
+{
+    if (!skipping_)
+        return pkt->flags & AV_PKT_FLAG_KEY;
+    AVStream* st = input_->video();
+    const int i = av_index_search_timestamp(st, pkt->dts, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    const AVIndexEntry* e = i >= 0 ? avformat_index_get_entry(st, i) : nullptr;
+    if (!e || e->pos != pkt->pos || e->timestamp != pkt->dts)
+        return pkt->flags & AV_PKT_FLAG_KEY;
+    return e->flags & AVINDEX_KEYFRAME;
+}
+
+void PacketScanner::addPacket(AVPacket* pkt)
+{
+    FrameIndex::Packet p;
+    p.pos = pkt->pos;
+    p.pts = pkt->pts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->pts;
+    p.dts = pkt->dts == AV_NOPTS_VALUE ? FrameIndex::kNoTime : pkt->dts;
+    p.duration = int32_t(std::clamp<int64_t>(pkt->duration, 0, INT32_MAX));
+    if (isKey(pkt))
+        p.flags |= FrameIndex::kKey;
+    if (pkt->flags & AV_PKT_FLAG_DISCARD)
+        p.flags |= FrameIndex::kDiscard;
+    const int64_t at = read_.packetCount();
+    read_.add(p);
+    if (parser_) {
+        uint8_t* out = nullptr;
+        int outSize = 0;
+        av_parser_parse2(parser_, parserCodec_, &out, &outSize, pkt->data, pkt->size, pkt->pts, pkt->dts, pkt->pos);
+        const int t = parser_->pict_type;
+        read_.setType(at, t == AV_PICTURE_TYPE_B ? 'B' : t == AV_PICTURE_TYPE_I ? 'I' : 'P');
+    }
+    if (at == 0 || (read_.flags(at) & FrameIndex::kKey)) {
+        ++groupsBegun_;
+        if (at > 0)
+            lastKey_ = at;
+    }
+}
+
+int64_t PacketScanner::position() const
+{
+    const AVFormatContext* ctx = input_ ? input_->context() : nullptr;
+    return ctx && ctx->pb ? avio_tell(ctx->pb) : 0;
+}
+
+FrameIndex::Result PacketScanner::read(int64_t packets)
+{
+    if (done_)
+        return FrameIndex::Result::Ok;
+    if (!input_ || !input_->context() || !pkt_)
+        return FrameIndex::Result::Invalid;
+    const int vi = input_->videoStream();
+    for (int64_t got = 0; got < packets;) {
+        if (av_read_frame(input_->context(), pkt_) < 0) {
+            done_ = true;
+            close();
+            break;
+        }
+        if (pkt_->stream_index == vi && unpacker_->unpack(pkt_)) {
+            if (read_.packetCount() >= FrameIndex::kMaxPackets) {
+                av_packet_unref(pkt_);
+                return FrameIndex::Result::TooLong;
+            }
+            addPacket(pkt_);
+            ++got;
+        }
+        av_packet_unref(pkt_);
+    }
+    return FrameIndex::Result::Ok;
+}
+
+// The pictures shown before the decoder's first one are marked once in the packets
+// read (they lie in the first group, read whole), so each snapshot is numbered once.
+void PacketScanner::setFirstOutput(int64_t packet)
+{
+    FrameIndex numbered(read_);
+    numbered.truncate(done_ ? numbered.packetCount() : lastKey_);
+    numbered.number();
+    const int64_t first = numbered.frameOf(packet);
+    for (int64_t n = 0; n < first; ++n)
+        read_.markDropped(numbered.packetOf(n));
+}
+
+std::shared_ptr<FrameIndex> PacketScanner::snapshot()
+{
+    if (whole_)
+        return whole_;
+    // Once the stream has ended the packets move into the last index instead of being copied.
+    auto index = done_ ? std::make_shared<FrameIndex>(std::move(read_)) : std::make_shared<FrameIndex>(read_);
+    // The group read last may still grow: its frames are left out until it is whole.
+    if (!done_)
+        index->truncate(lastKey_);
+    index->number();
+    if (done_)
+        whole_ = index;
+    return index;
+}
+
+FrameIndex::Result PacketScanner::scan(const std::string& path, FrameIndex& index)
+{
+    std::shared_ptr<MediaFile> file;
+    switch (MediaFile::open(path, file)) {
+    case MediaFile::Result::NotFound:
+        index.reset({});
+        return FrameIndex::Result::NotFound;
+    case MediaFile::Result::Invalid:
+        index.reset({});
+        return FrameIndex::Result::Invalid;
+    case MediaFile::Result::Ok:
+        break;
+    }
+    return scan(file, index);
+}
+
+FrameIndex::Result PacketScanner::scan(const std::shared_ptr<MediaFile>& file, FrameIndex& index)
+{
+    index.reset({});
+    FrameIndex::Result result = open(file);
+    while (result == FrameIndex::Result::Ok && !done())
+        result = read(INT64_MAX);
+    if (result != FrameIndex::Result::Ok)
+        return result;
+    // The scanner is done with it: the index moves out rather than being copied.
+    index = std::move(*snapshot());
+    if (!hasVideo())
+        return FrameIndex::Result::Ok;
+    return index.hasVideo() ? FrameIndex::Result::Ok : FrameIndex::Result::Invalid;
+}
+
+} // namespace mci
