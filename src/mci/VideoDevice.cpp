@@ -47,7 +47,7 @@ bool VideoDevice::headless()
     return !display || !*display;
 }
 
-VideoDevice::VideoDevice() : clock_(server_) {}
+VideoDevice::VideoDevice(PlaybackTime& time) : clock_(server_, time) {}
 
 VideoDevice::~VideoDevice()
 {

@@ -17,7 +17,8 @@ class FrameWindow;
 // server's, so every position is exact whatever the file's time stamps say.
 class VideoDevice : public MciDevice {
 public:
-    VideoDevice();
+    // Play goes by `time`: the steady clock, or one a test drives.
+    explicit VideoDevice(PlaybackTime& time = PlaybackTime::steady());
     ~VideoDevice() override;
 
     ErrorCode open(const std::string& path) override;
