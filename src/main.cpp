@@ -12,7 +12,7 @@
 #include "queue/QueueForm.h"
 #include "shell/Info.h"
 #include "shell/MessageBoxes.h"
-#include "shell/MprisService.h"
+#include "mpris/MprisService.h"
 #include "shell/ProgramIcon.h"
 #include "shell/gotofram.h"
 

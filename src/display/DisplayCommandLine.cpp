@@ -3,11 +3,10 @@
 #include "display/disp.h"
 
 #include "engine/modul01.h"
-#include "panel/ZORVEX32.h"
+#include "shell/PanelRequests.h"
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <QToolButton>
 
 namespace {
 
@@ -32,19 +31,12 @@ void armStartupQueue(QTimer* timer)
 void startCommandLinePlay()
 {
     if (Zoom == 4) {
-        if (BedienTeil && BedienTeil->Timer2)
-            BedienTeil->Timer2->stop();
+        emit ThePanelRequests().StepTimerStopWanted();
         PanelInFront = 0;
         PlayForward();
         return;
     }
-    if (!BedienTeil)
-        return;
-    BedienTeil->show();
-    BedienTeil->raise();
-    if (BedienTeil->BtnPlay)
-        BedienTeil->BtnPlay->setFocus();
-    BedienTeil->BtnPlayClick();
+    emit ThePanelRequests().PlayFromFrontWanted();
 }
 
 } // namespace
@@ -78,8 +70,7 @@ void TDisplay::FormCreate(const QStringList& args)
     OpenMedia(MediaPath, OpenResult);
     if (OpenResult == 0) {
         CloseMedia(OpenResult);
-        if (BedienTeil)
-            BedienTeil->TerminateProgram();
+        emit ThePanelRequests().ProgramEndWanted();
         return;
     }
     QCoreApplication::processEvents();

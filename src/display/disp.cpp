@@ -3,9 +3,7 @@
 #include "engine/MCI_FUNC.h"
 #include "engine/VidCommands.h"
 #include "engine/modul01.h"
-#include "panel/HandleKeys.h"
-#include "panel/VirtualKey.h"
-#include "panel/ZORVEX32.h"
+#include "shell/PanelRequests.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -38,8 +36,9 @@ TDisplay::TDisplay(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
 
     // The panel's menu is this window's menu too, shortcuts included.
-    if (BedienTeil && BedienTeil->PopupMenu1)
-        addActions(BedienTeil->PopupMenu1->actions());
+    QList<QAction*> menu;
+    emit ThePanelRequests().MenuActionsWanted(menu);
+    addActions(menu);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
@@ -107,17 +106,6 @@ void TDisplay::FormClick()
     PanelInFront = 0;
 }
 
-void TDisplay::FormKeyDown(quint16 key, Qt::KeyboardModifiers shift)
-{
-    if (IsKeyDownCommand(key))
-        HandleKeyDown(key, shift);
-}
-
-void TDisplay::FormKeyPress(char ch)
-{
-    HandleKeyChar(ch);
-}
-
 void TDisplay::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
@@ -141,14 +129,10 @@ void TDisplay::mouseReleaseEvent(QMouseEvent* event)
 
 void TDisplay::keyPressEvent(QKeyEvent* event)
 {
-    FormKeyDown(VirtualKeyOf(event->key(), event->modifiers()), event->modifiers());
-    const QByteArray text = event->text().toLatin1();
-    if (text.size() == 1 && TypesCharacter(event->modifiers()))
-        FormKeyPress(text.at(0));
+    emit ThePanelRequests().KeyForwarded(*event);
 }
 
 void TDisplay::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (BedienTeil && BedienTeil->PopupMenu1)
-        BedienTeil->PopupMenu1->popup(event->globalPos());
+    emit ThePanelRequests().MenuWanted(event->globalPos());
 }

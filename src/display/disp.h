@@ -11,8 +11,8 @@
 class QTimer;
 
 // The borderless black window the device draws into. The user drags it with the
-// left button; its keys go to the keyboard commands; a right click opens the
-// control panel's menu. The program's display window is the player's video
+// left button; its keys go to the keyboard commands and a right click opens the
+// control panel's menu, both through the panel (shell/PanelRequests.h). The program's display window is the player's video
 // window: the media routines size, show, hide and raise it through that face.
 class TDisplay : public QWidget, public VideoWindow {
     Q_OBJECT
@@ -30,8 +30,6 @@ public:
     void FormMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
     void FormMouseUp(Qt::MouseButton button, int x, int y);
     void FormClick();
-    void FormKeyDown(quint16 key, Qt::KeyboardModifiers shift);
-    void FormKeyPress(char ch);
 
     // The native window id handed to the device, in decimal.
     QString HandleText() const override;

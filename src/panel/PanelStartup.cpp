@@ -4,8 +4,8 @@
 
 #include "engine/modul01.h"
 #include "panel/PanelSettings.h"
+#include "panel/QueueDrop.h"
 #include "platform/RegistryEnhanced.h"
-#include "queue/QueueDrop.h"
 #include "shell/MessageBoxes.h"
 #include "shell/language.h"
 

@@ -61,6 +61,7 @@ TBedienTeil::TBedienTeil(QWidget* parent)
     // The media routines talk to the program's panel only.
     if (BedienTeil == this)
         ObservePlayer();
+    ObserveRequests();
 
     OpenDialog1Title = QStringLiteral("Open File");
     OpenDialog1Filter = QString::fromLatin1(BuiltInFilter);
@@ -291,13 +292,17 @@ bool TBedienTeil::eventFilter(QObject* watched, QEvent* event)
     // the panel itself), and is then left to that control: nothing is marked handled.
     QWidget* first = focusWidget() ? focusWidget() : this;
     if (watched == first) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        FormKeyDown(VirtualKeyOf(key->key(), key->modifiers()), key->modifiers());
-        const QByteArray text = key->text().toLatin1();
-        if (text.size() == 1 && TypesCharacter(key->modifiers()))
-            FormKeyPress(text.at(0));
+        TakeKey(*static_cast<QKeyEvent*>(event));
     }
     return false;
+}
+
+void TBedienTeil::TakeKey(const QKeyEvent& key)
+{
+    FormKeyDown(VirtualKeyOf(key.key(), key.modifiers()), key.modifiers());
+    const QByteArray text = key.text().toLatin1();
+    if (text.size() == 1 && TypesCharacter(key.modifiers()))
+        FormKeyPress(text.at(0));
 }
 
 void TBedienTeil::FormKeyDown(quint16 key, Qt::KeyboardModifiers shift)

@@ -8,6 +8,7 @@
 
 class QAction;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -78,7 +79,7 @@ public:
     // The filter in Qt's form ("description (patterns);;...").
     QString OpenDialog1QtFilter() const;
 
-    // Takes files dropped on the panel (src/queue/QueueDrop.cpp registers it).
+    // Takes files dropped on the panel (QueueDrop.cpp registers it).
     TDropFileTarget* DropFileTarget1 = nullptr;
     // Replaces the queue with the dropped files and plays the first.
     void DropFileTarget1Drop(QObject* Sender, const TShiftState& ShiftState, const QPoint& Point, int& Effect);
@@ -160,6 +161,8 @@ public:
     // Keys, seen before the focused control gets them.
     void FormKeyDown(quint16 key, Qt::KeyboardModifiers shift);
     void FormKeyPress(char ch);
+    // Both of the above for a key pressed here or in the display window.
+    void TakeKey(const QKeyEvent& key);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -172,6 +175,28 @@ protected:
 private:
     // Connects the panel to the player object's signals (PanelPlayer.cpp).
     void ObservePlayer();
+    // Connects the panel to what the lower windows ask of it
+    // (PanelRequestHandlers.cpp); only the program's panel (BedienTeil) acts.
+    void ObserveRequests();
+    void SetOpenFilter(const QString& filter);
+    void AddMenuActions(QList<QAction*>& actions);
+    void OpenMenuAt(const QPoint& globalPos);
+    void StopStepTimer();
+    // Comes forward and clicks Play, as a command-line start does.
+    void PlayFromFront();
+    void ShowActive();
+    void PlayFromQueue();
+    void ShowQueueMode();
+    void HideQueueMode();
+    void DisableClearQueue();
+    void TellLoopState(bool& on);
+    void TellOpenFilter(QString& filter);
+    void MoveTo(const QPoint& topLeft);
+    void TellSettingsStore(TRegistryEnhanced*& store);
+    void TellStepInterval(int& milliseconds);
+    void SetStepInterval(int milliseconds);
+    void SetPollInterval(int milliseconds);
+    void ShowMultiStep(bool on);
     void SwitchPositionPoll(bool on);
     void SwitchMediaMenu(bool enabled);
     // The controls of ShowNoMediaState and ShowMediaReadyState.

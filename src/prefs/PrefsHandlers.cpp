@@ -5,8 +5,8 @@
 #include "engine/MCI_FUNC.h"
 #include "engine/VidCommands.h"
 #include "engine/modul01.h"
-#include "panel/ZORVEX32.h"
 #include "platform/RegistryEnhanced.h"
+#include "shell/PanelRequests.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,8 +47,7 @@ void TPrefs::CheckBox3Click()
 void TPrefs::Button4Click()
 {
     // The same corner the settings fall back to.
-    if (BedienTeil)
-        BedienTeil->move(-6, -7);
+    emit ThePanelRequests().MoveWanted(QPoint(-6, -7));
 }
 
 void TPrefs::BitBtn1Click()
@@ -162,7 +161,8 @@ void TPrefs::Button5Click()
 {
     if (MediaOpen == 1)
         CloseOpenMedium();
-    TRegistryEnhanced* store = BedienTeil ? BedienTeil->RegData : nullptr;
+    TRegistryEnhanced* store = nullptr;
+    emit ThePanelRequests().SettingsStoreWanted(store);
     if (store
         && store->ReadValue(QStringLiteral("ForceDevice"), QStringLiteral("false")) == QLatin1String("TRUE")) {
         ForceDevice = 1;

@@ -4,10 +4,10 @@
 #include "engine/MCI_FUNC.h"
 #include "engine/VidCommands.h"
 #include "engine/modul01.h"
-#include "panel/ZORVEX32.h"
 #include "shell/Info.h"
 #include "shell/IntegerText.h"
 #include "shell/MessageBoxes.h"
+#include "shell/PanelRequests.h"
 #include "shell/language.h"
 
 #include <QApplication>
@@ -162,7 +162,8 @@ void TPrefs::FormShow()
         CheckBox2->setChecked(false);
         CheckBox2->setEnabled(false);
     }
-    const int interval = BedienTeil && BedienTeil->Timer2 ? BedienTeil->Timer2->interval() : 250;
+    int interval = 250;
+    emit ThePanelRequests().StepIntervalWanted(interval);
     TrackBar1->setValue(StepsPerSecondFor(interval));
     Edit1->setText(QString::number(TrackBar1->value()));
     TrackBar2->setValue(TimerFactor);
@@ -243,8 +244,7 @@ void TPrefs::Button1Click()
 
 void TPrefs::TakeOverTimers()
 {
-    if (BedienTeil && BedienTeil->Timer2)
-        BedienTeil->Timer2->setInterval(StepIntervalFor(TrackBar1->value()));
+    emit ThePanelRequests().StepIntervalChosen(StepIntervalFor(TrackBar1->value()));
     TimerFactor = TrackBar2->value();
     TimerMin = TrackBar3->value();
     Volume = TrackBar4->value();
@@ -256,19 +256,13 @@ void TPrefs::TakeOverTimers()
     SendMciString(vid::setVolume(TrackBar4->value()), reply,
                   error);
     // The poll only gets its new interval; it runs again once playback starts.
-    if (BedienTeil && BedienTeil->Timer1)
-        BedienTeil->Timer1->setInterval(PollInterval(FrameRate, TimerFactor, TimerMin));
+    emit ThePanelRequests().PollIntervalChosen(PollInterval(FrameRate, TimerFactor, TimerMin));
 }
 
 void TPrefs::TakeOverMultiStep()
 {
     MultiStep = CheckBox1->isChecked() ? 1 : 0;
-    if (!BedienTeil)
-        return;
-    if (BedienTeil->ShMultiStep)
-        BedienTeil->ShMultiStep->setVisible(MultiStep == 1);
-    if (BedienTeil->BtnStep)
-        BedienTeil->BtnStep->setToolTip(MultiStep == 1 ? HintMultipleStep : HintStepForward);
+    emit ThePanelRequests().MultiStepShown(MultiStep == 1);
 }
 
 void TPrefs::TakeOverSmartDisplay()
@@ -283,10 +277,7 @@ void TPrefs::TakeOverSmartDisplay()
 
 void TPrefs::ShowPanelInFront()
 {
-    if (!BedienTeil)
-        return;
-    BedienTeil->show();
-    BedienTeil->raise();
+    emit ThePanelRequests().ShowInFrontWanted();
 }
 
 void TPrefs::Button2Click()
@@ -305,8 +296,7 @@ void TPrefs::Button3Click()
     Zoom = 1;
     TimerFactor = 2;
     TimerMin = 500;
-    if (BedienTeil && BedienTeil->Timer2)
-        BedienTeil->Timer2->setInterval(250);
+    emit ThePanelRequests().StepIntervalChosen(250);
     MultiStep = 0;
     SmartDisplay = 1;
     LastPos = 1;

@@ -3,8 +3,8 @@
 #include "engine/MCI_FUNC.h"
 #include "engine/VidCommands.h"
 #include "engine/modul01.h"
-#include "panel/ZORVEX32.h"
 #include "queue/QueueForm.h"
+#include "shell/PanelRequests.h"
 #include "shell/language.h"
 
 #include <QAction>
@@ -22,21 +22,13 @@ QListWidget* queueList()
 
 void bringPanelToFront()
 {
-    if (!BedienTeil)
-        return;
-    BedienTeil->show();
-    BedienTeil->raise();
-    BedienTeil->activateWindow();
+    emit ThePanelRequests().FrontWanted();
 }
 
 void enterQueueMode()
 {
     QueueActive = 1;
-    if (!BedienTeil)
-        return;
-    BedienTeil->ShQueue->show();
-    BedienTeil->EndQueue1->setEnabled(true);
-    BedienTeil->ClearQueue1->setEnabled(true);
+    emit ThePanelRequests().QueueModeEntered();
 }
 
 // Takes the selected entry as the medium.
@@ -66,14 +58,16 @@ bool switchToSelectedEntry()
 
 bool loopIsOn()
 {
-    return BedienTeil && BedienTeil->BtnLoop1 && BedienTeil->BtnLoop1->isEnabled();
+    bool on = false;
+    emit ThePanelRequests().LoopStateWanted(on);
+    return on;
 }
 
 // The last entry has played and nothing follows.
 bool finishQueue()
 {
     EndQueueMode();
-    ShowStoppedButtons();
+    emit ThePanelRequests().StoppedButtonsWanted();
     bringPanelToFront();
     if (CommandLineDone != 1)
         return true;
@@ -83,8 +77,8 @@ bool finishQueue()
         CommandLoop = SavedCommandLoop;
         CommandLoopHeld = 0;
     }
-    if (CommandLoop == 0 && BedienTeil)
-        BedienTeil->TerminateProgram();
+    if (CommandLoop == 0)
+        emit ThePanelRequests().ProgramEndWanted();
     return false;
 }
 
@@ -131,8 +125,7 @@ bool AddQueueEntry(const QString& path)
 
 void ClearQueueList()
 {
-    if (BedienTeil)
-        BedienTeil->ClearQueue1->setEnabled(false);
+    emit ThePanelRequests().QueueEmptied();
     if (!QueueForm)
         return;
     QueueForm->ListBox1->clear();
@@ -144,10 +137,7 @@ void ClearQueueList()
 void EndQueueMode()
 {
     QueueActive = 0;
-    if (!BedienTeil)
-        return;
-    BedienTeil->ShQueue->hide();
-    BedienTeil->EndQueue1->setEnabled(false);
+    emit ThePanelRequests().QueueModeLeft();
 }
 
 void StartQueuePlay(int index)
@@ -165,11 +155,7 @@ void StartQueuePlay(int index)
         return;
     }
     ShowMediaReadyState();
-    if (BedienTeil) {
-        BedienTeil->show();
-        BedienTeil->BtnPlay->setFocus();
-        BedienTeil->BtnPlayClick();
-    }
+    emit ThePanelRequests().PlayWanted();
     enterQueueMode();
     QueueForm->hide();
 }

@@ -1,6 +1,5 @@
 #include "queue/QueueForm.h"
 
-#include "panel/ZORVEX32.h"
 #include "queue/DirectoryListBox.h"
 #include "queue/DriveComboBox.h"
 #include "queue/FileListBox.h"
@@ -10,6 +9,7 @@
 #include "queue/StartupQueue.h"
 #include "queue/StatusPanels.h"
 #include "shell/MessageBoxes.h"
+#include "shell/PanelRequests.h"
 #include "shell/language.h"
 
 #include <QAction>
@@ -186,9 +186,10 @@ void TQueueForm::FormCreate()
 
 void TQueueForm::FormShow()
 {
-    const QString filter = BedienTeil && !BedienTeil->OpenDialog1Filter.isEmpty()
-        ? BedienTeil->OpenDialog1Filter
-        : QString::fromLatin1(DefaultFilter);
+    QString filter;
+    emit ThePanelRequests().OpenFilterWanted(filter);
+    if (filter.isEmpty())
+        filter = QString::fromLatin1(DefaultFilter);
     FilterComboBox1->SetFilter(filter);
     FileListBox1->SetMask(FilterComboBox1->Mask());
 }
@@ -304,8 +305,7 @@ void TQueueForm::BtnDelClick()
     } else {
         BtnDel->setEnabled(false);
         BtnDelAll->setEnabled(false);
-        if (BedienTeil)
-            BedienTeil->ClearQueue1->setEnabled(false);
+        emit ThePanelRequests().QueueEmptied();
     }
     chk_list();
 }

@@ -2,8 +2,8 @@
 
 #include "engine/MCI_FUNC.h"
 #include "engine/modul01.h"
-#include "panel/ZORVEX32.h"
 #include "shell/Info.h"
+#include "shell/PanelRequests.h"
 
 namespace {
 
@@ -26,10 +26,9 @@ QString VideoFilter(const QStringList& extensions)
            + QStringLiteral("|All Files(*.*)|*.*");
 }
 
-void SetCaption(TBedienTeil* panel, const QString& caption)
+void SetPanelCaption(const QString& caption)
 {
-    if (panel)
-        panel->setWindowTitle(caption);
+    emit ThePanelRequests().CaptionWanted(caption);
 }
 
 // Detection borrows the alias "vid" and closes it after each device: a medium
@@ -46,15 +45,15 @@ void CloseOpenMedium()
 
 void CheckVideoDevices()
 {
-    CheckVideoDevices(InfoForm, BedienTeil);
+    CheckVideoDevices(InfoForm);
 }
 
-void CheckVideoDevices(TInfoForm* about, TBedienTeil* panel)
+void CheckVideoDevices(TInfoForm* about)
 {
     CloseOpenMedium();
     if (about)
         about->ShowPage(about->TabSheet2, true);
-    SetCaption(panel, QString::fromLatin1(kTitle) + QString::fromLatin1(kChecking));
+    SetPanelCaption(QString::fromLatin1(kTitle) + QString::fromLatin1(kChecking));
 
     QStringList devices = about ? about->DeviceNames() : QStringList();
     QStringList extensions = about ? about->Extensions() : QStringList();
@@ -64,9 +63,8 @@ void CheckVideoDevices(TInfoForm* about, TBedienTeil* panel)
         about->SetExtensions(extensions);
     }
 
-    if (panel)
-        panel->OpenDialog1Filter = VideoFilter(extensions);
-    SetCaption(panel, QString::fromLatin1(kTitle));
+    emit ThePanelRequests().OpenFilterChosen(VideoFilter(extensions));
+    SetPanelCaption(QString::fromLatin1(kTitle));
     if (about) {
         about->SortLists();
         about->ShowPage(about->TabSheet3, false);

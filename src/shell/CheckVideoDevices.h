@@ -1,12 +1,12 @@
 #pragma once
 
-class TBedienTeil;
 class TInfoForm;
 
 // Finds the video devices and their file extensions, shows them in the about
 // box, and rebuilds the panel's open-dialog filter from them; the panel caption
-// says that detection runs meanwhile. Works on the windows InfoForm and BedienTeil.
+// says that detection runs meanwhile. Works on the about box InfoForm; the
+// panel's part goes through ThePanelRequests().
 void CheckVideoDevices();
 
-// The same on the given windows; a missing window's part is skipped.
-void CheckVideoDevices(TInfoForm* about, TBedienTeil* panel);
+// The same on the given about box; without one its part is skipped.
+void CheckVideoDevices(TInfoForm* about);

@@ -2,7 +2,6 @@
 
 #include "shell/CheckVideoDevices.h"
 #include "engine/modul01.h"
-#include "panel/ZORVEX32.h"
 #include "shell/KURL2.h"
 #include "shell/MessageBoxes.h"
 #include "shell/ProgramIcon.h"
@@ -208,7 +207,7 @@ void TInfoForm::FormCreate()
     if (CommandLineDone == 1 || NoAutoDetect == 1)
         ShowPage(TabSheet3, true);
     else
-        CheckVideoDevices(this, BedienTeil);
+        CheckVideoDevices(this);
 }
 
 void TInfoForm::Button1Click()

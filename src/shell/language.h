@@ -10,6 +10,9 @@ class TQueueForm;
 // The one table of the player's user-interface texts. The windows are laid out
 // with German texts; each routine here puts the English ones over them and hands
 // out the messages other windows show. Every text is exact, blanks included.
+// The routines of the panel, the preferences and the queue editor are defined
+// with their windows (PanelTexts.cpp, PrefsTexts.cpp, QueueTexts.cpp), so that
+// this folder needs none of them.
 
 // Message values: empty until the routine that assigns them has run.
 extern QString HintStepForward;        // ApplyPanelTexts

@@ -2,7 +2,7 @@
 // order, and the queue that the drop makes.
 #include "QueueFixture.h"
 
-#include "queue/QueueDrop.h"
+#include "panel/QueueDrop.h"
 #include "shell/DropFileTarget.h"
 
 #include <QCoreApplication>

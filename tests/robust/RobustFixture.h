@@ -8,7 +8,7 @@
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"
 #include "queue/Queue.h"
-#include "queue/QueueDrop.h"
+#include "panel/QueueDrop.h"
 #include "queue/QueueForm.h"
 #include "shell/DropFileTarget.h"
 

@@ -1,4 +1,4 @@
-#include "queue/QueueDrop.h"
+#include "panel/QueueDrop.h"
 
 #include "panel/ZORVEX32.h"
 #include "queue/Queue.h"

@@ -1,4 +1,4 @@
-#include "shell/MprisPlayerWatch.h"
+#include "mpris/MprisPlayerWatch.h"
 
 #include "engine/MCI_FUNC.h"
 #include "engine/VidCommands.h"

@@ -1,4 +1,4 @@
-#include "shell/MprisPlayerState.h"
+#include "mpris/MprisPlayerState.h"
 
 #include "engine/modul01.h"
 #include "queue/Queue.h"

@@ -1,10 +1,10 @@
-#include "shell/MprisPlayerAdaptor.h"
+#include "mpris/MprisPlayerAdaptor.h"
 
 #include "engine/modul01.h"
 #include "panel/KeyQueue.h"
 #include "panel/KeyVolume.h"
 #include "panel/ZORVEX32.h"
-#include "shell/MprisPlayerWatch.h"
+#include "mpris/MprisPlayerWatch.h"
 
 #include <QDBusContext>
 #include <QDBusMessage>

@@ -1,8 +1,8 @@
-#include "shell/MprisService.h"
+#include "mpris/MprisService.h"
 
-#include "shell/MprisPlayerAdaptor.h"
-#include "shell/MprisPlayerWatch.h"
-#include "shell/MprisRootAdaptor.h"
+#include "mpris/MprisPlayerAdaptor.h"
+#include "mpris/MprisPlayerWatch.h"
+#include "mpris/MprisRootAdaptor.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

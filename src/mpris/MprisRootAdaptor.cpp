@@ -1,4 +1,4 @@
-#include "shell/MprisRootAdaptor.h"
+#include "mpris/MprisRootAdaptor.h"
 
 #include "engine/modul01.h"
 #include "panel/ZORVEX32.h"

@@ -1,6 +1,6 @@
 #pragma once
 #include "shell/FrameClock.h"
-#include "shell/MprisPlayerState.h"
+#include "mpris/MprisPlayerState.h"
 
 #include <QDBusObjectPath>
 #include <QObject>

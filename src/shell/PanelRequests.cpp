@@ -1,0 +1,7 @@
+#include "shell/PanelRequests.h"
+
+PanelRequests& ThePanelRequests()
+{
+    static PanelRequests requests;
+    return requests;
+}
