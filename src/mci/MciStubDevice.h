@@ -1,12 +1,12 @@
 #pragma once
-#include "mci/MciDevice.h"
+#include "mci/WindowlessDevice.h"
 
 namespace mci {
 
 // An installed device that plays nothing here (cdaudio, sequencer): it opens
 // bare so that capability queries work, and refuses every element with the
 // code it was given.
-class MciStubDevice : public MciDevice {
+class MciStubDevice : public WindowlessDevice {
 public:
     MciStubDevice(std::string deviceType, ErrorCode elementError);
 
@@ -29,15 +29,6 @@ public:
     bool ready() override { return opened_; }
     int volume() override { return 0; }
     ErrorCode setVolume(int) override { return MCIERR_UNSUPPORTED_FUNCTION; }
-
-    Rect source() override { return {}; }
-    Rect destination() override { return {}; }
-    ErrorCode setWindowHandle(uint64_t) override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode putDestination(const Rect&) override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode putWindow(const Rect&) override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode showWindow(bool) override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode update() override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode capture(const std::string&) override { return MCIERR_UNSUPPORTED_FUNCTION; }
 
 private:
     std::string deviceType_;

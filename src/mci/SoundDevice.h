@@ -1,5 +1,5 @@
 #pragma once
-#include "mci/MciDevice.h"
+#include "mci/WindowlessDevice.h"
 #include "mci/frames/Navigation.h"
 #include "mci/sound/MpvSound.h"
 
@@ -8,7 +8,7 @@ namespace mci {
 // The "waveaudio" device: plays only the sound of a file, with libmpv. Its frames
 // are milliseconds; a seek or step lands exactly where it was asked to, and play
 // reports libmpv's clock.
-class SoundDevice : public MciDevice {
+class SoundDevice : public WindowlessDevice {
 public:
     ErrorCode open(const std::string& path) override;
     void close() override;
@@ -30,15 +30,6 @@ public:
     bool ready() override;
     int volume() override;
     ErrorCode setVolume(int volume0to1000) override;
-
-    Rect source() override { return {}; }
-    Rect destination() override { return {}; }
-    ErrorCode setWindowHandle(uint64_t) override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode putDestination(const Rect&) override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode putWindow(const Rect&) override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode showWindow(bool) override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode update() override { return MCIERR_UNSUPPORTED_FUNCTION; }
-    ErrorCode capture(const std::string&) override { return MCIERR_UNSUPPORTED_FUNCTION; }
 
 private:
     ErrorCode startPlay(int64_t last);
