@@ -121,7 +121,7 @@ int64_t FrameCache::frameBytes() const
 int64_t FrameCache::capacity(int64_t fallbackFrameBytes) const
 {
     const int64_t each = std::max<int64_t>(frameBytes() > 0 ? frameBytes() : fallbackFrameBytes, 1);
-    return std::max<int64_t>(budget_ / each, 4);
+    return std::clamp<int64_t>(budget_ / each, 4, kMostFrames);
 }
 
 } // namespace mci

@@ -33,8 +33,13 @@ public:
     int64_t size() const;
     // Bytes of one frame as decoded (the last one kept); 0 before the first.
     int64_t frameBytes() const;
-    // How many frames the budget holds (at least 4).
+    // How many frames the budget holds (at least 4, at most kMostFrames).
     int64_t capacity(int64_t fallbackFrameBytes) const;
+
+    // Steps, held keys and reverse play use a few groups of pictures around the
+    // position; small pictures would otherwise fill the budget with minutes of
+    // frames, decoded on both cores right after an open.
+    static constexpr int64_t kMostFrames = 1024;
 
     // Frames forward play keeps behind the position, for a step or two back.
     static constexpr int64_t kPlayedKept = 3;

@@ -4,12 +4,23 @@
 
 #include <chrono>
 #include <new>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace mci {
 namespace {
 
 // Packets read between two looks at the clock and at a request to stop.
 constexpr int64_t kPacketsPerRead = 2048;
+
+// Freed heap pages stay resident until the C library is told to give them back.
+void giveBackFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 } // namespace
 
@@ -69,6 +80,10 @@ void IndexScan::run(int64_t published)
     }
     if (!stop_ && result != FrameIndex::Result::Ok)
         failed_(result);
+    // The demuxer's own tables of a long MP4 take as much memory as the index; they
+    // are of no more use once the end is read.
+    scanner_.reset();
+    giveBackFreedMemory();
     running_ = false;
 }
 
