@@ -1,5 +1,6 @@
 #include "engine/MCI_FUNC.h"
 
+#include "engine/BusyCursor.h"
 #include "engine/VidCommands.h"
 #include "mci/MciBackend.h"
 #include "mci/MciExtensionTable.h"
@@ -55,7 +56,11 @@ void SendMciString(const QString& command, QString& reply, quint32& error)
 bool mciExecute(const QString& command)
 {
     char buffer[kReplyBufferLength];
-    const mci::ErrorCode error = sendRaw(command, buffer);
+    mci::ErrorCode error = 0;
+    {
+        const BusyCursor busy;   // gone before an error box shows
+        error = sendRaw(command, buffer);
+    }
     if (error == 0)
         return true;
     const QString text = g_backend ? QString::fromStdString(g_backend->errorString(error))

@@ -11,8 +11,9 @@ namespace mci { class MciBackend; }
 // characters up to the blank; both outputs are overwritten on every call.
 void SendMciString(const QString& command, QString& reply, quint32& error);
 
-// Sends a command whose failure the user must see: on failure the device's
-// error text goes to the error hook. Returns true on success.
+// Sends a command whose failure the user must see (the open): the busy cursor
+// shows while it runs; on failure the device's error text goes to the error hook.
+// Returns true on success.
 bool mciExecute(const QString& command);
 
 // A reply counts as true when its first four characters are "true".

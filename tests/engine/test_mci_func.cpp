@@ -1,6 +1,8 @@
 #include "engine/MCI_FUNC.h"
 #include "ScriptedMci.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -81,6 +83,30 @@ TEST_F(CommandChannel, ExecuteShowsTheDeviceErrorTextOnlyOnFailure)
     EXPECT_EQ(shownErrors[0], "scripted error 275");
     EXPECT_TRUE(mciExecute("open \"/yes.avi\" alias vid"));
     EXPECT_EQ(shownErrors.size(), 1);
+}
+
+// A slow open shows the busy cursor; an error box after it must not keep it.
+TEST(CommandChannelCursor, BusyWhileTheOpenRunsAndGoneBeforeItsErrorShows)
+{
+    struct Watching : ScriptedMci {
+        std::vector<bool> busy;
+        mci::ErrorCode sendString(const char* command, char* reply, unsigned length) override
+        {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            busy.push_back(cursor && cursor->shape() == Qt::WaitCursor);
+            return ScriptedMci::sendString(command, reply, length);
+        }
+    } mci;
+    ScriptedMci::Installed installed{mci};
+    std::vector<bool> busyAtError;
+    SetMciErrorHook([&](const QString&) { busyAtError.push_back(QGuiApplication::overrideCursor() != nullptr); });
+    mci.answer("open \"/nope.avi\" alias vid", {"", 275});
+    EXPECT_FALSE(mciExecute("open \"/nope.avi\" alias vid"));
+    EXPECT_TRUE(mciExecute("open \"/yes.avi\" alias vid"));
+    SetMciErrorHook(nullptr);
+    EXPECT_EQ(mci.busy, (std::vector<bool> {true, true}));
+    EXPECT_EQ(busyAtError, std::vector<bool> {false});
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(CommandChannel, NonAsciiPathsTravelAsUtf8)
