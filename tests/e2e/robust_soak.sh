@@ -16,7 +16,7 @@ PLAYER="$BUILD/KELD32"
 CLIPS=${KELD_SOAK_CLIPS:-40}
 
 if [ -z "${KELD_E2E_INNER:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" env KELD_E2E_INNER=1 KELD_SOAK_CLIPS="$CLIPS" KELD_SOAK_REAL_VIDEO="${KELD_SOAK_REAL_VIDEO:-1}" bash "$0" "$BUILD"
+  exec bash "$(dirname "$0")/lib/xvfb-run-own.sh" -s "-screen 0 1024x768x24" env KELD_E2E_INNER=1 KELD_SOAK_CLIPS="$CLIPS" KELD_SOAK_REAL_VIDEO="${KELD_SOAK_REAL_VIDEO:-1}" bash "$0" "$BUILD"
 fi
 if [ "${KELD_SOAK_REAL_VIDEO:-1}" = 0 ]; then
   export KELD32_MCI_HEADLESS=1

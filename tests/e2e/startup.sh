@@ -12,7 +12,7 @@ PLAYER="$BUILD/KELD32"
 
 # Everything below runs inside one virtual X server, so the player's pid is ours.
 if [ -z "${KELD_E2E_INNER:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" env KELD_E2E_INNER=1 bash "$0" "$BUILD"
+  exec bash "$(dirname "$0")/lib/xvfb-run-own.sh" -s "-screen 0 1024x768x24" env KELD_E2E_INNER=1 bash "$0" "$BUILD"
 fi
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/keld-e2e-startup.XXXXXX")

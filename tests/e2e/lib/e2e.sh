@@ -14,7 +14,7 @@
 e2e_begin() {
     BUILD=$(cd "${2:?build directory}" && pwd)
     if [ -z "${KELD_E2E_INNER:-}" ]; then
-        exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+        exec bash "$(dirname "${BASH_SOURCE[0]}")/xvfb-run-own.sh" -s "-screen 0 1024x768x24 -nolisten tcp" \
             env KELD_E2E_INNER=1 bash "$E2E_SCRIPT" "$BUILD"
     fi
     e2e_setup "$1" "$BUILD"
