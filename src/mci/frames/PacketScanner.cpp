@@ -116,17 +116,24 @@ FrameIndex::Facts PacketScanner::factsOf(const AvInput& input) const
 
 // The MOV demuxer takes every packet's place, size, stamps and key flag from the
 // sample tables and never parses what a video sample holds; MPEG-4 Part 2 is left
-// out, since the unpacking of packed B-frames reads the packets.
-std::shared_ptr<const UnreadRanges> PacketScanner::listedVideoSamples() const
+// out, since the unpacking of packed B-frames reads the packets. The samples of the
+// other streams, which are left out of the reading, are never looked at either:
+// unlisted, the sound between two video samples was fetched a few hundred bytes at
+// a time, most of what a film's scan read from the disk.
+std::shared_ptr<const UnreadRanges> PacketScanner::listedSamples() const
 {
-    AVStream* st = input_->video();
-    if (!st || !isMovFamily(*input_) || st->codecpar->codec_id == AV_CODEC_ID_MPEG4)
+    const AVFormatContext* ctx = input_->context();
+    AVStream* video = input_->video();
+    if (!video || !isMovFamily(*input_) || video->codecpar->codec_id == AV_CODEC_ID_MPEG4)
         return nullptr;
     auto ranges = std::make_shared<UnreadRanges>();
-    const int entries = avformat_index_get_entries_count(st);
-    for (int i = 0; i < entries; ++i)
-        if (const AVIndexEntry* e = avformat_index_get_entry(st, i))
-            ranges->add(e->pos, e->size);
+    for (unsigned s = 0; s < ctx->nb_streams; ++s) {
+        AVStream* st = ctx->streams[s];
+        const int entries = avformat_index_get_entries_count(st);
+        for (int i = 0; i < entries; ++i)
+            if (const AVIndexEntry* e = avformat_index_get_entry(st, i))
+                ranges->add(e->pos, e->size);
+    }
     ranges->finish();
     return ranges->empty() ? nullptr : ranges;
 }
@@ -160,7 +167,7 @@ FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
         return FrameIndex::Result::Invalid;
     std::shared_ptr<const UnreadRanges> unread;
     if (contents_ == Contents::SkippedWhereListed)
-        unread = listedVideoSamples();
+        unread = listedSamples();
     input_->leaveUnread(unread);
     skipping_ = unread != nullptr;
     input_->discardAllButVideo();

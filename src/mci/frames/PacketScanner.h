@@ -56,7 +56,7 @@ public:
 
 private:
     FrameIndex::Facts factsOf(const AvInput& input) const;
-    std::shared_ptr<const UnreadRanges> listedVideoSamples() const;
+    std::shared_ptr<const UnreadRanges> listedSamples() const;
     void addPacket(AVPacket* pkt);
     bool isKey(const AVPacket* pkt) const;
     void close();
