@@ -2,6 +2,7 @@
 
 #include "mci/BmpWriter.h"
 #include "mci/FrameConversion.h"
+#include "mci/frames/FreedMemory.h"
 #include "mci/frames/FramePainter.h"
 #include "mci/frames/HeadlessFrameWindow.h"
 #include "mci/output/X11FrameWindow.h"
@@ -13,10 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace mci {
 namespace {
@@ -120,11 +117,8 @@ void VideoDevice::close()
     server_.close();
     window_.reset();
     sound_.close();
-    // The C library keeps freed heap pages resident until told otherwise; a queue
-    // would carry the largest medium's cache from one entry to the next.
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
+    // A queue would otherwise carry the largest medium's cache from one entry to the next.
+    giveBackFreedMemory();
     ownAttached_ = false;
     bare_ = false;
     navigation_ = Navigation::Stopped;

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <future>
 #include <cstdlib>
-#include <malloc.h>
 #include <new>
 
 extern "C" {

@@ -1,26 +1,16 @@
 #include "mci/frames/IndexScan.h"
 
+#include "mci/frames/FreedMemory.h"
 #include "mci/frames/PacketScanner.h"
 
 #include <chrono>
 #include <new>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace mci {
 namespace {
 
 // Packets read between two looks at the clock and at a request to stop.
 constexpr int64_t kPacketsPerRead = 2048;
-
-// Freed heap pages stay resident until the C library is told to give them back.
-void giveBackFreedMemory()
-{
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
 
 } // namespace
 

@@ -1,0 +1,16 @@
+#include "mci/frames/FreedMemory.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace mci {
+
+void giveBackFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace mci
