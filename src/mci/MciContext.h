@@ -5,6 +5,7 @@ namespace mci {
 class MciDeviceTable;
 class MciExtensionTable;
 class MciInstanceTable;
+class MciOpenInProgress;
 struct MciInstance;
 
 // What a command handler may reach: the installed devices, the extension
@@ -14,6 +15,7 @@ struct MciContext {
     const MciExtensionTable& extensions;
     MciInstanceTable& instances;
     MciInstance* instance = nullptr;
+    MciOpenInProgress* opening = nullptr;   // where an open says what it opens
 };
 
 } // namespace mci

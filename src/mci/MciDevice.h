@@ -56,6 +56,9 @@ public:
 
     // path empty: open the bare device (capability queries only).
     virtual ErrorCode open(const std::string& path) = 0;
+    // Called from another thread while open() runs (a close of this device came in):
+    // a long open should return MCIERR_OPEN_CANCELLED soon, with nothing left open.
+    virtual void cancelOpen() {}
     virtual void close() = 0;
     virtual bool hasElement() const = 0;
 

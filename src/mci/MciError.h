@@ -65,6 +65,8 @@ enum : ErrorCode {
     MCIERR_FILE_READ = MCIERR_BASE + 92,
     MCIERR_FILE_WRITE = MCIERR_BASE + 93,
     MCIERR_NO_IDENTITY = MCIERR_BASE + 94,
+    // This service's own, in the range the platform leaves to drivers.
+    MCIERR_OPEN_CANCELLED = MCIERR_BASE + 256,
 };
 
 } // namespace mci

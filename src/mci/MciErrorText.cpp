@@ -28,6 +28,7 @@ const std::map<ErrorCode, const char*>& texts()
         {MCIERR_UNSUPPORTED_FUNCTION, "The device does not support this command."},
         {MCIERR_FILE_NOT_FOUND, "The file cannot be found."},
         {MCIERR_DEVICE_NOT_READY, "The device is not ready."},
+        {MCIERR_OPEN_CANCELLED, "The device was closed before its open finished."},
         {MCIERR_INTERNAL, "The MCI service failed internally."},
         {MCIERR_DRIVER, "The device driver reported an error."},
         {MCIERR_CANNOT_USE_ALL, "The name \"all\" cannot be used with this command."},

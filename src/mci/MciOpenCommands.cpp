@@ -4,6 +4,7 @@
 #include "mci/MciDeviceTable.h"
 #include "mci/MciExtensionTable.h"
 #include "mci/MciInstanceTable.h"
+#include "mci/MciOpenInProgress.h"
 
 #include <strings.h>
 
@@ -104,8 +105,11 @@ ErrorCode handleOpen(MciContext& context, const MciCommand& command, std::string
     instance->device = entry->create();
     if (!instance->device)
         return MCIERR_CANNOT_LOAD_DRIVER;
-    if (const ErrorCode error = instance->device->open(request.element))
-        return error;
+    {
+        const MciOpenInProgress::Scope opening(context.opening, instance->alias, *instance->device);
+        if (const ErrorCode error = instance->device->open(request.element))
+            return error;
+    }
     return context.instances.add(std::move(instance)) ? MCI_OK : MCIERR_INTERNAL;
 }
 

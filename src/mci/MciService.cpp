@@ -47,14 +47,19 @@ ErrorCode MciService::send(const std::string& command, std::string& reply)
     MciCommand parsed;
     if (const ErrorCode error = parser_.parse(command, parsed))
         return error;
+    const bool endedAnOpen = parsed.decl->name == "close" && opening_.cancel(parsed.target, parsed.targetQuoted);
     ErrorCode error = MCI_OK;
     try {
+        const std::lock_guard<std::mutex> lock(running_);
         error = run(parsed, reply);
     } catch (const std::bad_alloc&) {
         error = MCIERR_OUT_OF_MEMORY;   // never the end of the caller
     } catch (const std::system_error&) {
         error = MCIERR_DRIVER;          // no thread could be started
     }
+    // The open it ended left nothing to close: the close did what it was asked.
+    if (endedAnOpen && error == MCIERR_INVALID_DEVICE_NAME)
+        error = MCI_OK;
     if (error != MCI_OK)
         reply.clear();  // a failed command answers nothing
     return error;
@@ -62,7 +67,7 @@ ErrorCode MciService::send(const std::string& command, std::string& reply)
 
 ErrorCode MciService::run(const MciCommand& command, std::string& reply)
 {
-    MciContext context{devices_, extensions_, instances_, nullptr};
+    MciContext context{devices_, extensions_, instances_, nullptr, &opening_};
     if (command.decl->target == TargetKind::Instance) {
         if (strcasecmp(command.target.c_str(), "all") == 0 && !command.targetQuoted)
             return MCIERR_CANNOT_USE_ALL;

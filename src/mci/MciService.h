@@ -4,11 +4,16 @@
 #include "mci/MciDeviceTable.h"
 #include "mci/MciExtensionTable.h"
 #include "mci/MciInstanceTable.h"
+#include "mci/MciOpenInProgress.h"
+
+#include <mutex>
 
 namespace mci {
 
 // The MCI command-string service: parses a command against the command table,
-// resolves the alias or device, and runs it on the device.
+// resolves the alias or device, and runs it on the device. Callers on several threads
+// are served one command at a time; a close that names a device being opened ends
+// that open rather than waiting for it.
 class MciService : public MciBackend {
 public:
     // The installed devices and the extension table of this user.
@@ -30,6 +35,8 @@ private:
     MciExtensionTable extensions_;
     MciInstanceTable instances_;
     MciCommandParser parser_;
+    std::mutex running_;   // one command at a time
+    MciOpenInProgress opening_;
 };
 
 } // namespace mci

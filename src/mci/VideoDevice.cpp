@@ -84,6 +84,9 @@ ErrorCode VideoDevice::open(const std::string& path)
     case FrameServer::Result::OutOfMemory:
         close();
         return MCIERR_OUT_OF_MEMORY;
+    case FrameServer::Result::Cancelled:
+        close();
+        return MCIERR_OPEN_CANCELLED;
     case FrameServer::Result::Invalid:
     case FrameServer::Result::NoVideo:
         close();

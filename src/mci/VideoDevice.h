@@ -22,6 +22,7 @@ public:
     ~VideoDevice() override;
 
     ErrorCode open(const std::string& path) override;
+    void cancelOpen() override { server_.cancelOpen(); }
     void close() override;
     bool hasElement() const override;
     DeviceCapabilities capabilities() const override;

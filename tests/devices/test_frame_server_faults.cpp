@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
 
 using namespace keldtest;
 
@@ -97,6 +100,49 @@ TEST(FrameServerFaults, RandomCommandsNeverLoseARequest)
         ASSERT_EQ(reply, std::to_string(expected)) << "command " << i;
     }
     EXPECT_EQ(send("close vid"), mci::MCI_OK);
+}
+
+// The window answers its user during an open: a close from the interface thread
+// ends the open on the worker wherever it is (headers, index, frame 0). Either the
+// open finished first and works, or it ended with nothing left open.
+TEST(FrameServerFaults, ACloseFromAnotherThreadEndsAnOpenWhereverItIs)
+{
+    keldtest::useHeadlessDevice();
+    const ClipInfo clip = StampedClip::get(ClipKind::Mp4H264);
+    const std::string open = "open \"" + clip.path.toStdString() + "\" type mpegvideo alias vid";
+    mci::MciService service;
+    int cancelled = 0;
+    for (int i = 0; i < 24; ++i) {
+        mci::ErrorCode opened = mci::MCI_OK;
+        std::thread opener([&] {
+            std::string reply;
+            opened = service.send(open, reply);
+        });
+        std::this_thread::sleep_for(std::chrono::microseconds(i * 500));
+        std::string reply;
+        const mci::ErrorCode closed = service.send("close vid", reply);
+        opener.join();
+        if (opened == mci::MCIERR_OPEN_CANCELLED) {
+            ++cancelled;
+            EXPECT_EQ(closed, mci::MCI_OK) << i;
+        } else {
+            ASSERT_EQ(opened, mci::MCI_OK) << i;
+        }
+        // A close that came before the open began left the opened device working.
+        if (service.send("set vid time format frames", reply) == mci::MCI_OK) {
+            ASSERT_EQ(service.send("status vid length", reply), mci::MCI_OK);
+            EXPECT_EQ(reply, std::to_string(clip.frames)) << i;
+            EXPECT_EQ(service.send("close vid", reply), mci::MCI_OK);
+        }
+    }
+    EXPECT_GT(cancelled, 0);
+    std::printf("%d of 24 opens ended by the close\n", cancelled);
+    std::string reply;
+    ASSERT_EQ(service.send(open, reply), mci::MCI_OK);
+    ASSERT_EQ(service.send("set vid time format frames", reply), mci::MCI_OK);
+    ASSERT_EQ(service.send("status vid length", reply), mci::MCI_OK);
+    EXPECT_EQ(reply, std::to_string(clip.frames));
+    EXPECT_EQ(service.send("close vid", reply), mci::MCI_OK);
 }
 
 } // namespace

@@ -3,10 +3,32 @@
 mci::ErrorCode FakeDevice::open(const std::string& path)
 {
     s_.calls.push_back("open " + path);
+    std::unique_lock<std::mutex> lock(s_.held.mutex);
+    if (s_.held.hold) {
+        s_.held.running = true;
+        s_.held.changed.notify_all();
+        s_.held.changed.wait(lock, [this] { return s_.held.cancelled; });
+        s_.held.running = false;
+        s_.held.cancelled = false;
+        return mci::MCIERR_OPEN_CANCELLED;
+    }
     if (s_.openResult != mci::MCI_OK)
         return s_.openResult;
     hasElement_ = !path.empty();
     return mci::MCI_OK;
+}
+
+void FakeDevice::cancelOpen()
+{
+    std::lock_guard<std::mutex> lock(s_.held.mutex);
+    s_.held.cancelled = true;
+    s_.held.changed.notify_all();
+}
+
+void HeldOpen::awaitRunning()
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return running; });
 }
 
 void FakeDevice::close()

@@ -1,8 +1,20 @@
 #pragma once
 #include "mci/MciDevice.h"
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
+
+// An open that runs until the device is asked to end it (holdOpen set).
+struct HeldOpen {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool hold = false;
+    bool running = false;
+    bool cancelled = false;
+    void awaitRunning();
+};
 
 // What a fake device answers and what it was told; shared by every instance a test opens.
 struct FakeScript {
@@ -18,6 +30,7 @@ struct FakeScript {
     mci::Rect destination{0, 0, 640, 480};
     mci::DeviceCapabilities caps;
     int closes = 0;
+    HeldOpen held;
 };
 
 // A device that records each call as a short text ("seek 12", "play reverse").
@@ -26,6 +39,7 @@ public:
     explicit FakeDevice(FakeScript& script) : s_(script) {}
 
     mci::ErrorCode open(const std::string& path) override;
+    void cancelOpen() override;
     void close() override;
     bool hasElement() const override { return hasElement_; }
     mci::DeviceCapabilities capabilities() const override { return s_.caps; }

@@ -1,5 +1,7 @@
 #include "ServiceFixture.h"
 
+#include <thread>
+
 using namespace mci;
 
 using ServiceOpen = ServiceFixture;
@@ -88,6 +90,25 @@ TEST_F(ServiceOpen, CloseAllFreesEveryAlias)
     EXPECT_EQ(script.closes, 2);
     EXPECT_EQ(ask("sysinfo all quantity open"), "0");
     EXPECT_EQ(send("open cdaudio alias a"), MCI_OK);
+}
+
+// A player that answers its user while an open runs sends the close from another
+// thread: it must end the open, not wait behind it.
+TEST_F(ServiceOpen, ACloseFromAnotherThreadEndsTheOpenItNames)
+{
+    script.held.hold = true;
+    for (const char* close : {"close vid", "close all"}) {
+        ErrorCode opened = MCI_OK;
+        std::thread opener([&] { opened = send("open \"/m/big.avi\" alias vid"); });
+        script.held.awaitRunning();
+        EXPECT_EQ(send(close), MCI_OK) << close;
+        opener.join();
+        EXPECT_EQ(opened, MCIERR_OPEN_CANCELLED) << close;
+        EXPECT_EQ(send("status vid mode"), MCIERR_INVALID_DEVICE_NAME) << close;
+    }
+    script.held.hold = false;
+    EXPECT_EQ(send("open \"/m/big.avi\" alias vid"), MCI_OK);
+    EXPECT_EQ(send("close other"), MCIERR_INVALID_DEVICE_NAME);
 }
 
 // 150 opens under new aliases once held 854 MB and 715 threads of libmpv.

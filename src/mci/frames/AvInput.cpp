@@ -44,6 +44,12 @@ AvInput::Result AvInput::check(const std::string& path)
     return resultOf(MediaFile::open(path, file));
 }
 
+int AvInput::interrupted(void* opaque)
+{
+    const auto* self = static_cast<const AvInput*>(opaque);
+    return self->file_ && self->file_->abandoned() ? 1 : 0;
+}
+
 int AvInput::readPacket(void* opaque, uint8_t* buf, int size)
 {
     auto* self = static_cast<AvInput*>(opaque);
@@ -117,6 +123,8 @@ AvInput::Result AvInput::reopen()
         return Result::Invalid;
     }
     ctx_->pb = io_;
+    ctx_->interrupt_callback.callback = &AvInput::interrupted;
+    ctx_->interrupt_callback.opaque = this;
     AVDictionary* options = nullptr;
     // Whatever the container refers to (playlists, references) may only be a local file.
     av_dict_set(&options, "protocol_whitelist", "file", 0);

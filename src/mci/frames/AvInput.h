@@ -53,6 +53,8 @@ public:
 private:
     static int readPacket(void* opaque, uint8_t* buf, int size);
     static int64_t seek(void* opaque, int64_t offset, int whence);
+    // Loops that do not read (probing the streams) end too once the file is abandoned.
+    static int interrupted(void* opaque);
 
     std::shared_ptr<MediaFile> file_;
     std::shared_ptr<const UnreadRanges> unread_;

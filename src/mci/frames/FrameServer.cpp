@@ -79,10 +79,14 @@ FrameIndex::Result FrameServer::readIndex(std::shared_ptr<FrameIndex>& index, st
 FrameServer::Result FrameServer::open(const std::string& path)
 {
     close();
-    const Result result = openMedium(path);
+    Result result = openMedium(path);
+    // Looked at last: a read that failed for the request may have ended a step quietly.
+    if (cancel_.requested())
+        result = Result::Cancelled;
     // Whatever was opened on the way is let go again.
     if (result != Result::Ok)
         close();
+    cancel_.finish();
     return result;
 }
 
@@ -100,6 +104,7 @@ FrameServer::Result FrameServer::openMedium(const std::string& path)
         case MediaFile::Result::Ok:
             break;
         }
+        cancel_.watch(file_);
         // The decoder reads the headers (an MP4's tables can take a second) while the
         // index is read: the future waits for it on every way out.
         std::future<AvInput::Result> decoderOpened =

@@ -5,6 +5,7 @@
 #include "mci/frames/FrameIndex.h"
 #include "mci/frames/IndexScan.h"
 #include "mci/frames/MediaFile.h"
+#include "mci/frames/OpenCancel.h"
 #include "mci/frames/PrefetchPlanner.h"
 #include "mci/frames/StoredIndex.h"
 
@@ -47,7 +48,7 @@ public:
     static constexpr int64_t kScanAtOpenMiB = 64;
     static int64_t scanAtOpenBytesFromEnvironment();
 
-    enum class Result { Ok, NotFound, Invalid, NoVideo, OutOfMemory };
+    enum class Result { Ok, NotFound, Invalid, NoVideo, OutOfMemory, Cancelled };
     using Listener = std::function<void(const FramePtr&)>;
 
     // cacheBytes 0: the environment's setting (or the default), read at each open.
@@ -58,6 +59,8 @@ public:
 
     // Reads the index, decodes frame 0 and starts the worker.
     Result open(const std::string& path);
+    // From another thread while open() runs: it returns Cancelled soon, with nothing open.
+    void cancelOpen() { cancel_.request(); }
     // The open medium has a sound stream.
     bool hasSound() const { return decoder_.hasAudio(); }
     void close();
@@ -140,6 +143,7 @@ private:
     const int64_t cacheBytes_;
 
     std::shared_ptr<MediaFile> file_;
+    OpenCancel cancel_;
     std::mutex delivery_;               // held while the listener runs: one frame at a time, in order
     mutable std::mutex mutex_;
     std::condition_variable changed_;   // a request, a frame decoded, the end

@@ -52,6 +52,10 @@ int64_t MediaFile::read(int64_t offset, uint8_t* into, int64_t bytes) const
         return 0;
     if (bytes > size_ - offset)
         bytes = size_ - offset;
+    if (abandoned_) {
+        errno = ECANCELED;
+        return -1;
+    }
     for (;;) {
         const ssize_t got = ::pread(fd_, into, size_t(bytes), off_t(offset));
         if (got > 0)

@@ -33,6 +33,10 @@ public:
     int64_t bytesRead() const { return bytesRead_.load(); }
     // True once the file is shorter than it was, or was written to, since it was opened.
     bool changed() const;
+    // From now on every read fails (ECANCELED): an open that was asked to end stops
+    // wherever it reads next. For good: the file is not read again.
+    void abandon() { abandoned_ = true; }
+    bool abandoned() const { return abandoned_.load(); }
 
 private:
     MediaFile(std::string path, int fd, int64_t size, int64_t modified);
@@ -42,6 +46,7 @@ private:
     int64_t size_;
     int64_t modified_;   // nanoseconds
     mutable std::atomic<int64_t> bytesRead_ {0};
+    std::atomic<bool> abandoned_ {false};
 };
 
 } // namespace mci
