@@ -1,6 +1,7 @@
 // The display window takes over the command line: a switch, a start-up queue
 // file, or one file that is opened and played at once (command mode).
 #include "display/disp.h"
+#include "engine/OpenInProgress.h"
 
 #include "engine/modul01.h"
 #include "shell/PanelRequests.h"
@@ -70,7 +71,10 @@ void TDisplay::FormCreate(const QStringList& args)
     OpenMedia(MediaPath, OpenResult);
     if (OpenResult == 0) {
         CloseMedia(OpenResult);
-        emit ThePanelRequests().ProgramEndWanted();
+        // A file that cannot be opened ends the run; one the user stopped opening
+        // leaves them with the panel and whatever they asked for instead.
+        if (!OpenEndedByUser())
+            emit ThePanelRequests().ProgramEndWanted();
         return;
     }
     QCoreApplication::processEvents();

@@ -7,7 +7,7 @@ BusyCursor::BusyCursor()
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     shown_ = true;
 }
 

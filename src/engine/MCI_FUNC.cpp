@@ -1,6 +1,7 @@
 #include "engine/MCI_FUNC.h"
 
 #include "engine/BusyCursor.h"
+#include "engine/OpenInProgress.h"
 #include "engine/VidCommands.h"
 #include "mci/MciBackend.h"
 #include "mci/MciExtensionTable.h"
@@ -47,6 +48,12 @@ mci::ErrorCode sendRaw(const QString& command, char* reply)
 
 void SendMciString(const QString& command, QString& reply, quint32& error)
 {
+    // The service is busy with the open: waiting for it would freeze the window.
+    if (OpenUnderWay() && !LetThroughDuringOpen(command)) {
+        reply.clear();
+        error = mci::MCIERR_DEVICE_NOT_READY;
+        return;
+    }
     char buffer[kReplyBufferLength];
     error = sendRaw(command, buffer);
     buffer[kReplyBufferLength - 1] = '\0';
@@ -59,10 +66,12 @@ bool mciExecute(const QString& command)
     mci::ErrorCode error = 0;
     {
         const BusyCursor busy;   // gone before an error box shows
-        error = sendRaw(command, buffer);
+        error = RunOpen([&command, &buffer] { return sendRaw(command, buffer); });
     }
     if (error == 0)
         return true;
+    if (OpenEndedByUser())
+        return false;   // the user's own close: nothing to tell them
     const QString text = g_backend ? QString::fromStdString(g_backend->errorString(error))
                                    : QStringLiteral("No MCI service is available.");
     if (g_errorHook)

@@ -12,8 +12,9 @@ namespace mci { class MciBackend; }
 void SendMciString(const QString& command, QString& reply, quint32& error);
 
 // Sends a command whose failure the user must see (the open): the busy cursor
-// shows while it runs; on failure the device's error text goes to the error hook.
-// Returns true on success.
+// shows while it runs, and a long one runs behind an interface that goes on
+// answering (OpenInProgress.h). On failure the device's error text goes to the
+// error hook, unless the user ended the open. Returns true on success.
 bool mciExecute(const QString& command);
 
 // A reply counts as true when its first four characters are "true".

@@ -63,6 +63,9 @@ signals:
     void PlayStartWatchStarted();
     void PanelToFrontWanted();
     void PanelToBackWanted();
+    // An open that takes a while began (true) or ended (false): the panel answers
+    // only what ends it meanwhile.
+    void OpenUnderWaySwitched(bool on);
 
 private:
     PlayerRecord record_;

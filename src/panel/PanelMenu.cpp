@@ -35,6 +35,8 @@ void TBedienTeil::LeaveQueueMode()
 
 void TBedienTeil::OpenClick()
 {
+    if (EndOpenFirst(&TBedienTeil::OpenClick))
+        return;
     StopIfPlaying();
     Timer1->stop();
     DisplayDraggable = 0;
@@ -64,6 +66,8 @@ void TBedienTeil::OpenClick()
 
 void TBedienTeil::Close1Click()
 {
+    if (EndOpenFirst(&TBedienTeil::Close1Click))
+        return;
     CloseMedia(OpenResult);
     ShowNoMediaState();
     Close1->setEnabled(false);

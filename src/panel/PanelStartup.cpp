@@ -71,6 +71,8 @@ void TBedienTeil::FormClick()
 
 void TBedienTeil::ExitProgramClick()
 {
+    if (EndOpenFirst(&TBedienTeil::ExitProgramClick))
+        return;
     ShowNoMediaState();
     TerminateProgram();
 }

@@ -1,5 +1,6 @@
 #include "panel/ZORVEX32.h"
 
+#include "engine/OpenInProgress.h"
 #include "panel/Glyphs.h"
 #include "panel/HandleKeys.h"
 #include "panel/Mousebar.h"
@@ -59,8 +60,10 @@ TBedienTeil::TBedienTeil(QWidget* parent)
     WireTrackbar();
     InstallKeyPreview();
     // The media routines talk to the program's panel only.
-    if (BedienTeil == this)
+    if (BedienTeil == this) {
         ObservePlayer();
+        ObserveOpening();
+    }
     ObserveRequests();
 
     OpenDialog1Title = QStringLiteral("Open File");
@@ -78,8 +81,10 @@ TBedienTeil::TBedienTeil(QWidget* parent)
 
 TBedienTeil::~TBedienTeil()
 {
-    if (BedienTeil == this)
+    if (BedienTeil == this) {
         BedienTeil = nullptr;
+        SetOpenInputFilter(nullptr);
+    }
 }
 
 QToolButton* TBedienTeil::MakeButton(int left, void (TBedienTeil::*handler)())
@@ -273,6 +278,10 @@ void TBedienTeil::changeEvent(QEvent* event)
 void TBedienTeil::closeEvent(QCloseEvent* event)
 {
     // The close box ends the run; the shutdown handler runs as the program ends.
+    if (EndOpenFirst(&TBedienTeil::TerminateProgram)) {
+        event->ignore();
+        return;
+    }
     TerminateProgram();
     event->accept();
 }

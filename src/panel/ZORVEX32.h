@@ -2,6 +2,7 @@
 #include "engine/TransportState.h"
 
 #include <QString>
+#include <QHash>
 #include <QWidget>
 
 #include <functional>
@@ -101,6 +102,7 @@ public:
     // Tells the program to end once the running handler returns.
     void TerminateProgram();
     bool ProgramEndRequested = false;
+    QHash<QAction*, bool> EnabledBeforeOpening;
 
     // Start-up and shutdown (PanelStartup.cpp).
     void FormCreate();
@@ -199,6 +201,13 @@ private:
     void ShowMultiStep(bool on);
     void SwitchPositionPoll(bool on);
     void SwitchMediaMenu(bool enabled);
+    // While an open runs behind the panel (PanelOpening.cpp).
+    void ObserveOpening();
+    bool EndsTheOpen(const QAction* item) const;
+    bool LetThroughWhileOpening(QObject* receiver, QEvent* event) const;
+    void SwitchOpeningMenu(bool on);
+    // True when an open was under way: it is ended, and `handler` runs after it.
+    bool EndOpenFirst(void (TBedienTeil::*handler)());
     // The controls of ShowNoMediaState and ShowMediaReadyState.
     void ShowNoMediaLook();
     void ShowMediaReadyLook();

@@ -1,8 +1,13 @@
 #include "engine/MCI_FUNC.h"
+#include "HeldOpenMci.h"
 #include "ScriptedMci.h"
+#include "engine/OpenInProgress.h"
+#include "engine/Player.h"
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -93,7 +98,7 @@ TEST(CommandChannelCursor, BusyWhileTheOpenRunsAndGoneBeforeItsErrorShows)
         mci::ErrorCode sendString(const char* command, char* reply, unsigned length) override
         {
             const QCursor* cursor = QGuiApplication::overrideCursor();
-            busy.push_back(cursor && cursor->shape() == Qt::WaitCursor);
+            busy.push_back(cursor && cursor->shape() == Qt::BusyCursor);
             return ScriptedMci::sendString(command, reply, length);
         }
     } mci;
@@ -107,6 +112,56 @@ TEST(CommandChannelCursor, BusyWhileTheOpenRunsAndGoneBeforeItsErrorShows)
     EXPECT_EQ(mci.busy, (std::vector<bool> {true, true}));
     EXPECT_EQ(busyAtError, std::vector<bool> {false});
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// A long open runs behind a window that goes on answering: other commands are
+// refused at once, input is dropped, and a close ends the open without an error box;
+// what the user asked for meanwhile runs once the open's caller is done.
+TEST(CommandChannelDuringAnOpen, TheWindowAnswersAndACloseEndsTheOpenWithoutAnErrorBox)
+{
+    HeldOpenMci mci;
+    ScriptedMci::Installed installed{mci};
+    QStringList errors;
+    SetMciErrorHook([&](const QString& text) { errors << text; });
+    struct KeyCounter : QObject {
+        int keys = 0;
+        bool event(QEvent* e) override
+        {
+            keys += e->type() == QEvent::KeyPress ? 1 : 0;
+            return QObject::event(e);
+        }
+    } window;
+    std::vector<bool> switched;
+    QObject::connect(&ThePlayer(), &Player::OpenUnderWaySwitched, &window, [&](bool on) { switched.push_back(on); });
+    quint32 refused = 0;
+    bool after = false;
+    bool afterAtOnce = true;
+    QTimer::singleShot(100, &window, [&] {
+        QString reply;
+        SendMciString("status vid mode", reply, refused);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &key);
+        EndOpenThen([&] { after = true; });
+        afterAtOnce = after;
+    });
+    EXPECT_FALSE(mciExecute("open \"/big.mp4\" alias vid"));
+    EXPECT_FALSE(after);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(after);
+    EXPECT_FALSE(afterAtOnce);
+    EXPECT_EQ(refused, mci::MCIERR_DEVICE_NOT_READY);
+    EXPECT_EQ(window.keys, 0);
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(mci.sent(), (std::vector<std::string> {"open \"/big.mp4\" alias vid", "close vid"}));
+    EXPECT_EQ(switched, (std::vector<bool> {true, false}));
+    EXPECT_FALSE(OpenUnderWay());
+
+    // An open that fails by itself still shows its error.
+    mci.holding = false;
+    mci.answer("open \"/bad.mp4\" alias vid", {"", 275});
+    EXPECT_FALSE(mciExecute("open \"/bad.mp4\" alias vid"));
+    EXPECT_EQ(errors.size(), 1);
+    SetMciErrorHook(nullptr);
 }
 
 TEST_F(CommandChannel, NonAsciiPathsTravelAsUtf8)

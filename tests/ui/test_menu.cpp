@@ -1,9 +1,13 @@
+#include "HeldOpenMci.h"
 #include "PanelFixture.h"
 
 #include "engine/MCI_FUNC.h"
 
 #include <QAction>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QShortcutEvent>
 
 class Menu : public PanelFixture {
 protected:
@@ -77,6 +81,39 @@ TEST_F(Menu, AFailedOpenEndsWithoutMediumAndWithoutSeeking)
     EXPECT_EQ(Sent().back(), "close vid");
     EXPECT_EQ(MediaOpen, 0);
     EXPECT_EQ(errors.size(), 1);
+}
+
+// While a long open runs the panel answers, but only what ends the open: the menu
+// keeps Open File, Close File and Exit; other keys are dropped; Exit ends the open
+// (no error box) and then the program.
+TEST_F(Menu, DuringALongOpenOnlyOpenCloseAndExitActAndExitEndsTheOpenFirst)
+{
+    HeldOpenMci held;
+    ScriptedMci::Installed route(held);
+    Choose("/media/clips/day.mp4");
+    QStringList enabledDuring;
+    QTimer::singleShot(100, panel.get(), [&] {
+        for (QAction* item : panel->PopupMenu1->actions())
+            if (item->isEnabled() && !item->isSeparator())
+                enabledDuring << item->text();
+        QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+        QCoreApplication::sendEvent(panel.get(), &space);
+        QShortcutEvent gotoFrame(panel->GotoFrame->shortcut(), 0);
+        QCoreApplication::sendEvent(panel->GotoFrame, &gotoFrame);
+        QShortcutEvent exit(panel->Exit1->shortcut(), 0);
+        QCoreApplication::sendEvent(panel->Exit1, &exit);
+    });
+    panel->OpenClick();
+    EXPECT_EQ(enabledDuring, QStringList({"Open File", "Close File", "Exit"}));
+    EXPECT_EQ(held.sent(), Commands({"open \"/media/clips/day.mp4\" alias vid", "close vid", "close vid"}));
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(MediaOpen, 0);
+    EXPECT_FALSE(panel->ProgramEndRequested);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(panel->ProgramEndRequested);
+    EXPECT_TRUE(panel->Open->isEnabled());
+    EXPECT_FALSE(panel->Close1->isEnabled());
+    EXPECT_FALSE(panel->GotoFrame->isEnabled());
 }
 
 TEST_F(Menu, CloseFileDisablesClearQueueAndEndsQueueMode)
