@@ -18,6 +18,16 @@ e2e_begin() {
             env KELD_E2E_INNER=1 bash "$E2E_SCRIPT" "$BUILD"
     fi
     e2e_setup "$1" "$BUILD"
+    wait_for_display
+}
+
+# The server is up when xvfb-run hands over, but say so plainly when it is not:
+# a player that cannot reach its display would otherwise read as a player fault.
+wait_for_display() {
+    wait_until 10 xdpyinfo >/dev/null 2>&1 && return 0
+    echo "the X server $DISPLAY does not answer; its messages:"
+    cat "${KELD_XVFB_LOG:-/dev/null}" 2>/dev/null
+    exit 1
 }
 
 e2e_setup() {
@@ -93,7 +103,11 @@ start_player() {
     ( cd "$dir" && exec "$PLAYER" "$@" ) >"$WORK/player.out" 2>"$WORK/player.err" &
     PLAYER_PID=$!
     PANEL=""
-    wait_until 20 find_panel || { fail "the panel never appeared"; cat "$WORK/player.err"; return 1; }
+    wait_until 20 find_panel && return 0
+    fail "the panel never appeared"
+    cat "$WORK/player.err"
+    xdpyinfo >/dev/null 2>&1 || { echo "the X server $DISPLAY no longer answers:"; cat "${KELD_XVFB_LOG:-/dev/null}" 2>/dev/null; }
+    return 1
 }
 
 find_panel() {
