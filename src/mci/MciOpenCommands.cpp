@@ -5,6 +5,7 @@
 #include "mci/MciExtensionTable.h"
 #include "mci/MciInstanceTable.h"
 #include "mci/MciOpenInProgress.h"
+#include "mci/frames/FreedMemory.h"
 
 #include <strings.h>
 
@@ -107,19 +108,27 @@ ErrorCode handleOpen(MciContext& context, const MciCommand& command, std::string
         return MCIERR_CANNOT_LOAD_DRIVER;
     {
         const MciOpenInProgress::Scope opening(context.opening, instance->alias, *instance->device);
-        if (const ErrorCode error = instance->device->open(request.element))
+        if (const ErrorCode error = instance->device->open(request.element)) {
+            instance.reset();
+            giveBackFreedMemory();
             return error;
+        }
     }
     return context.instances.add(std::move(instance)) ? MCI_OK : MCIERR_INTERNAL;
 }
 
 ErrorCode handleClose(MciContext& context, const MciCommand& command, std::string&)
 {
-    if (strcasecmp(command.target.c_str(), "all") == 0 && !command.targetQuoted) {
+    bool closed = true;
+    if (strcasecmp(command.target.c_str(), "all") == 0 && !command.targetQuoted)
         context.instances.closeAll();
-        return MCI_OK;
-    }
-    return context.instances.close(command.target) ? MCI_OK : MCIERR_INVALID_DEVICE_NAME;
+    else
+        closed = context.instances.close(command.target);
+    // Only once the device itself is gone: its index and caches are freed last, and
+    // after big frees the heap no longer shrinks by itself (a queue would otherwise
+    // carry the largest medium's memory from one entry to the next).
+    giveBackFreedMemory();
+    return closed ? MCI_OK : MCIERR_INVALID_DEVICE_NAME;
 }
 
 } // namespace mci

@@ -2,7 +2,6 @@
 
 #include "mci/BmpWriter.h"
 #include "mci/FrameConversion.h"
-#include "mci/frames/FreedMemory.h"
 #include "mci/frames/FramePainter.h"
 #include "mci/frames/HeadlessFrameWindow.h"
 #include "mci/output/X11FrameWindow.h"
@@ -120,8 +119,6 @@ void VideoDevice::close()
     server_.close();
     window_.reset();
     sound_.close();
-    // A queue would otherwise carry the largest medium's cache from one entry to the next.
-    giveBackFreedMemory();
     ownAttached_ = false;
     bare_ = false;
     navigation_ = Navigation::Stopped;
