@@ -1,5 +1,6 @@
 #include "panel/ZORVEX32.h"
 
+#include "display/disp.h"
 #include "engine/OpenInProgress.h"
 #include "panel/Glyphs.h"
 #include "panel/HandleKeys.h"
@@ -228,7 +229,17 @@ QString TBedienTeil::OpenDialog1QtFilter() const
 void TBedienTeil::TerminateProgram()
 {
     ProgramEndRequested = true;
+    LeaveScreen();
     QCoreApplication::quit();
+}
+
+void TBedienTeil::LeaveScreen()
+{
+    // The medium is closed once the event loop has ended (libmpv's shutdown takes a
+    // moment); nothing on the screen should look alive meanwhile.
+    hide();
+    if (Display)
+        Display->hide();
 }
 
 void TBedienTeil::FormResize()

@@ -101,6 +101,7 @@ public:
 
     // Tells the program to end once the running handler returns.
     void TerminateProgram();
+    void LeaveScreen();
     bool ProgramEndRequested = false;
     QHash<QAction*, bool> EnabledBeforeOpening;
 

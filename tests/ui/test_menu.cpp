@@ -92,6 +92,8 @@ TEST_F(Menu, DuringALongOpenOnlyOpenCloseAndExitActAndExitEndsTheOpenFirst)
     ScriptedMci::Installed route(held);
     Choose("/media/clips/day.mp4");
     QStringList enabledDuring;
+    bool shownAfterExit = true;
+    panel->show();
     QTimer::singleShot(100, panel.get(), [&] {
         for (QAction* item : panel->PopupMenu1->actions())
             if (item->isEnabled() && !item->isSeparator())
@@ -102,9 +104,11 @@ TEST_F(Menu, DuringALongOpenOnlyOpenCloseAndExitActAndExitEndsTheOpenFirst)
         QCoreApplication::sendEvent(panel->GotoFrame, &gotoFrame);
         QShortcutEvent exit(panel->Exit1->shortcut(), 0);
         QCoreApplication::sendEvent(panel->Exit1, &exit);
+        shownAfterExit = panel->isVisible();
     });
     panel->OpenClick();
     EXPECT_EQ(enabledDuring, QStringList({"Open File", "Close File", "Exit"}));
+    EXPECT_FALSE(shownAfterExit) << "the panel stays until the open has ended";
     EXPECT_EQ(held.sent(), Commands({"open \"/media/clips/day.mp4\" alias vid", "close vid", "close vid"}));
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_EQ(MediaOpen, 0);

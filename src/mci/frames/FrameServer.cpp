@@ -3,6 +3,7 @@
 #include "mci/frames/MibSetting.h"
 #include "mci/frames/PacketScanner.h"
 #include "mci/frames/StoredIndex.h"
+#include "mci/frames/ThreadPriority.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -106,9 +107,12 @@ FrameServer::Result FrameServer::openMedium(const std::string& path)
         }
         cancel_.watch(file_);
         // The decoder reads the headers (an MP4's tables can take a second) while the
-        // index is read: the future waits for it on every way out.
-        std::future<AvInput::Result> decoderOpened =
-            std::async(std::launch::async, [this] { return decoder_.open(file_); });
+        // index is read: the future waits for it on every way out. Its threads are
+        // started here and take this thread's place behind the interface.
+        std::future<AvInput::Result> decoderOpened = std::async(std::launch::async, [this] {
+            runBehindTheInterface();
+            return decoder_.open(file_);
+        });
         switch (readIndex(index, rest)) {
         case FrameIndex::Result::NotFound:
             return Result::NotFound;
@@ -491,6 +495,7 @@ bool FrameServer::runJob(const DecodeJob& job, unsigned generation)
 
 void FrameServer::work()
 {
+    runBehindTheInterface();
     std::unique_lock<std::mutex> lock(mutex_);
     while (!quit_) {
         adoptInWorker();

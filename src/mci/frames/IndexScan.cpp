@@ -2,6 +2,7 @@
 
 #include "mci/frames/FreedMemory.h"
 #include "mci/frames/PacketScanner.h"
+#include "mci/frames/ThreadPriority.h"
 
 #include <chrono>
 #include <new>
@@ -44,6 +45,7 @@ void IndexScan::stop()
 
 void IndexScan::run(int64_t published)
 {
+    runBehindTheInterface();
     using Clock = std::chrono::steady_clock;
     auto last = Clock::now();
     FrameIndex::Result result = FrameIndex::Result::Ok;
