@@ -106,13 +106,16 @@ ErrorCode handleOpen(MciContext& context, const MciCommand& command, std::string
     instance->device = entry->create();
     if (!instance->device)
         return MCIERR_CANNOT_LOAD_DRIVER;
+    ErrorCode error = MCI_OK;
     {
         const MciOpenInProgress::Scope opening(context.opening, instance->alias, *instance->device);
-        if (const ErrorCode error = instance->device->open(request.element)) {
-            instance.reset();
-            giveBackFreedMemory();
-            return error;
-        }
+        error = instance->device->open(request.element);
+    }
+    // Dropped only once a close from another thread can no longer reach it.
+    if (error) {
+        instance.reset();
+        giveBackFreedMemory();
+        return error;
     }
     return context.instances.add(std::move(instance)) ? MCI_OK : MCIERR_INTERNAL;
 }
