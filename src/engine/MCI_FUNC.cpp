@@ -6,9 +6,7 @@
 #include "mci/MciBackend.h"
 #include "mci/MciExtensionTable.h"
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -36,16 +34,6 @@ QString trimmedReply(const char* buffer)
     return QString::fromUtf8(text.constData() + begin, end - begin);
 }
 
-// KELD32_MCI_TRACE=1: every command string with how long the service took, for
-// finding what holds the window up.
-void traceCommand(const QByteArray& command, mci::ErrorCode error, std::chrono::steady_clock::duration took)
-{
-    static const bool on = std::getenv("KELD32_MCI_TRACE") != nullptr;
-    if (on)
-        std::fprintf(stderr, "KELD32 command: %s -> %u, %.1f ms\n", command.constData(), unsigned(error),
-                     std::chrono::duration<double, std::milli>(took).count());
-}
-
 mci::ErrorCode sendRaw(const QString& command, char* reply)
 {
     reply[0] = '\0';
@@ -53,10 +41,7 @@ mci::ErrorCode sendRaw(const QString& command, char* reply)
         return mci::MCIERR_DEVICE_NOT_INSTALLED;
     // Linux paths can exceed 254 characters: the command is passed whole, never cut.
     const QByteArray bytes = command.toUtf8();
-    const auto began = std::chrono::steady_clock::now();
-    const mci::ErrorCode error = g_backend->sendString(bytes.constData(), reply, kReplyBufferLength);
-    traceCommand(bytes, error, std::chrono::steady_clock::now() - began);
-    return error;
+    return g_backend->sendString(bytes.constData(), reply, kReplyBufferLength);
 }
 
 } // namespace

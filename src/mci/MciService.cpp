@@ -3,12 +3,28 @@
 #include "mci/MciContext.h"
 #include "mci/MciErrorText.h"
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <system_error>
 #include <strings.h>
 
 namespace mci {
+namespace {
+
+// KELD32_MCI_TRACE=1: every command string with how long it took, for finding what
+// holds a caller's thread up.
+void traceCommand(const char* command, ErrorCode error, std::chrono::steady_clock::duration took)
+{
+    static const bool on = std::getenv("KELD32_MCI_TRACE") != nullptr;
+    if (on)
+        std::fprintf(stderr, "KELD32 command: %s -> %u, %.1f ms\n", command, unsigned(error),
+                     std::chrono::duration<double, std::milli>(took).count());
+}
+
+} // namespace
 
 MciService::MciService() : MciService(MciDeviceTable::standard(), MciExtensionTable::load()) {}
 
@@ -27,7 +43,9 @@ ErrorCode MciService::sendString(const char* command, char* reply, unsigned repl
     if (!command)
         return MCIERR_MISSING_COMMAND_STRING;
     std::string text;
+    const auto began = std::chrono::steady_clock::now();
     const ErrorCode error = send(command, text);
+    traceCommand(command, error, std::chrono::steady_clock::now() - began);
     if (reply && replyLength > 0) {
         const size_t n = std::min<size_t>(text.size(), replyLength - 1);
         std::memcpy(reply, text.data(), n);
