@@ -57,10 +57,6 @@ bool TBedienTeil::EndOpenFirst(void (TBedienTeil::*handler)())
 {
     if (!OpenUnderWay())
         return false;
-    // The program's end waits until the open has let go of its file (a big file's
-    // tables can take a moment); the user sees the windows go at once.
-    if (handler == &TBedienTeil::ExitProgramClick || handler == &TBedienTeil::TerminateProgram)
-        LeaveScreen();
     EndOpenThen([this, handler] { (this->*handler)(); });
     return true;
 }

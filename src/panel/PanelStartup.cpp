@@ -71,6 +71,8 @@ void TBedienTeil::FormClick()
 
 void TBedienTeil::ExitProgramClick()
 {
+    // An open under way is ended first, which can take a moment; the windows go now.
+    LeaveScreen();
     if (EndOpenFirst(&TBedienTeil::ExitProgramClick))
         return;
     ShowNoMediaState();

@@ -289,6 +289,7 @@ void TBedienTeil::changeEvent(QEvent* event)
 void TBedienTeil::closeEvent(QCloseEvent* event)
 {
     // The close box ends the run; the shutdown handler runs as the program ends.
+    LeaveScreen();
     if (EndOpenFirst(&TBedienTeil::TerminateProgram)) {
         event->ignore();
         return;
