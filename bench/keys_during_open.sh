@@ -26,28 +26,13 @@ export XDG_CONFIG_HOME=$WORK/config XDG_CACHE_HOME=$WORK/cache XDG_RUNTIME_DIR=$
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb KELD32_ERRORS_TO_STDERR=1 KELD32_INDEX_CACHE_MIB=0
 GROUP=/sys/fs/cgroup/blkio/keld-bench-keys
+source "$(dirname "$0")/lib/open_bench.sh"
+source "$(dirname "$0")/../tests/e2e/lib/e2e.sh"
 limited() { exec "$@"; }   # run in the background: the pid is the player's
 if [ "$MBS" != 0 ]; then
-    DEV=$(findmnt -n -o MAJ:MIN -T "$DIR" | head -1)
-    DISK=$(lsblk -no PKNAME "$(findmnt -n -o SOURCE -T "$DIR")" 2>/dev/null || true)
-    [ -n "$DISK" ] && DEV=$(lsblk -dno MAJ:MIN "/dev/$DISK" | tr -d ' ')
-    mkdir -p "$GROUP"
-    echo "$DEV $((MBS * 1024 * 1024))" >"$GROUP/blkio.throttle.read_bps_device"
+    limit_reads "$GROUP" "$DIR" "$MBS"
     limited() { exec bash -c 'echo $$ >'"$GROUP"'/tasks; exec "$@"' limited "$@"; }
 fi
-drop() { python3 -c "import os,sys; fd=os.open(sys.argv[1],os.O_RDONLY); os.posix_fadvise(fd,0,0,os.POSIX_FADV_DONTNEED); os.close(fd)" "$1"; }
-stats() { sort -n | awk '{a[NR]=$1} END {p=int((NR*95+99)/100); printf "%8.3f %8.3f %8.3f", a[int((NR+1)/2)], a[p], a[NR]}'; }
-
-# The panel: the player's visible 440x21 window (other windows of the process, such
-# as the toolkit's own, come and go while it starts).
-panel_of() {
-    local w
-    for w in $(xdotool search --all --onlyvisible --pid "$1" --name '.' 2>/dev/null); do
-        [ "$(xwininfo -id "$w" 2>/dev/null | awk '/^  Width:/ {w=$2} /^  Height:/ {h=$2} END {print w "x" h}')" = 440x21 ] \
-            && { echo "$w"; return 0; }
-    done
-    return 1
-}
 
 # One run with "$@" on the command line: prints the seconds from Ctrl+Q until the
 # panel is gone from the screen and until the program has ended. The
@@ -55,12 +40,14 @@ panel_of() {
 answer() {
     limited "$BUILD/KELD32" "$@" >"$WORK/out" 2>&1 &
     local pid=$!
-    local wid="" tries=0
-    until wid=$(panel_of "$pid"); do
+    local tries=0
+    PLAYER_PID=$pid   # find_panel (the end-to-end scripts' own) sets PANEL
+    until find_panel; do
         tries=$((tries + 1))
         [ "$tries" -lt 400 ] || { echo "no panel: $(cat "$WORK/out")" >&2; kill "$pid"; return 1; }
         sleep 0.05
     done
+    local wid=$PANEL
     sleep "${KELD_BENCH_KEY_DELAY:-0.05}"
     xdotool windowfocus --sync "$wid" 2>/dev/null || true
     local t0=$EPOCHREALTIME
@@ -74,7 +61,7 @@ answer() {
 report() {  # FILE WHAT, then the runs' lines on stdin
     local runs
     runs=$(cat)
-    printf '%-10s %-30s %s   %s\n' "$1" "$2" "$(awk '{print $1}' <<<"$runs" | stats)" "$(awk '{print $2}' <<<"$runs" | stats)"
+    printf '%-10s %-30s %s   %s\n' "$1" "$2" "$(awk '{print $1}' <<<"$runs" | stats 3)" "$(awk '{print $2}' <<<"$runs" | stats 3)"
 }
 
 printf '%-10s %-30s %-26s   %s\n' "" "(s, $RUNS runs, ${MBS/#0/no limit} MB/s)" \

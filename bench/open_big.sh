@@ -35,9 +35,7 @@ make_files() {
         join_copies "$DIR/ten.mp4" 144 "$DIR/day.mp4"
     }
 }
-drop() { python3 -c "import os,sys; fd=os.open(sys.argv[1],os.O_RDONLY); os.posix_fadvise(fd,0,0,os.POSIX_FADV_DONTNEED); os.close(fd)" "$1"; }
-seconds() { local t0=$EPOCHREALTIME; "$@" >/dev/null 2>&1 || true; awk -v a="$t0" -v b="$EPOCHREALTIME" 'BEGIN {print b - a}'; }
-stats() { sort -n | awk '{a[NR]=$1} END {p=int((NR*95+99)/100); printf "%8.2f %8.2f %8.2f\n", a[int((NR+1)/2)], a[p], a[NR]}'; }
+source "$(dirname "$0")/lib/open_bench.sh"
 row() { read -r m p s; printf '%-10s %-34s %8s %8s %8s\n' "$(basename "$FILE")" "$1" "$m" "$p" "$s"; }
 
 keld() { env KELD32_MCI_HEADLESS=1 MALLOC_ARENA_MAX=1 "$@" "$OPEN_INDEX" "$FILE" 2>/dev/null; }   # open whole length before peak after

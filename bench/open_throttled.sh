@@ -14,16 +14,9 @@ MBS=${3:-40}
 DIR=/tmp/keld-bench-big
 OPEN_INDEX=$(readlink -f "$BUILD/bench/open_index")
 GROUP=/sys/fs/cgroup/blkio/keld-bench-throttle
-DEV=$(findmnt -n -o MAJ:MIN -T "$DIR" | head -1)
-# A partition's reads count against its disk: the limit names the whole disk.
-DISK=$(lsblk -no PKNAME "$(findmnt -n -o SOURCE -T "$DIR")" 2>/dev/null || true)
-[ -n "$DISK" ] && DEV=$(lsblk -dno MAJ:MIN "/dev/$DISK" | tr -d ' ')
-mkdir -p "$GROUP"
-echo "$DEV $((MBS * 1024 * 1024))" >"$GROUP/blkio.throttle.read_bps_device"
-drop() { python3 -c "import os,sys; fd=os.open(sys.argv[1],os.O_RDONLY); os.posix_fadvise(fd,0,0,os.POSIX_FADV_DONTNEED); os.close(fd)" "$1"; }
+source "$(dirname "$0")/lib/open_bench.sh"
+limit_reads "$GROUP" "$DIR" "$MBS"
 limited() { bash -c 'echo $$ >'"$GROUP"'/tasks; exec "$@"' limited "$@"; }
-seconds() { local t0=$EPOCHREALTIME; "$@" >/dev/null 2>&1 || true; awk -v a="$t0" -v b="$EPOCHREALTIME" 'BEGIN {print b - a}'; }
-stats() { sort -n | awk '{a[NR]=$1} END {p=int((NR*95+99)/100); printf "%8.2f %8.2f %8.2f\n", a[int((NR+1)/2)], a[p], a[NR]}'; }
 printf '%-10s %-34s %8s %8s %8s\n' file "what (s, $RUNS runs, $MBS MB/s)" median p95 slowest
 for name in film.mp4 film.mkv film.ts day.mp4; do
     f="$DIR/$name"
