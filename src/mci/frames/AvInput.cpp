@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -21,6 +22,11 @@ AvInput::Result resultOf(MediaFile::Result r)
     return r == MediaFile::Result::NotFound ? AvInput::Result::NotFound
            : r == MediaFile::Result::Invalid ? AvInput::Result::Invalid
                                              : AvInput::Result::Ok;
+}
+
+bool isMov(const AVInputFormat* format)
+{
+    return format && std::strncmp(format->name, "mov,", 4) == 0;
 }
 
 } // namespace
@@ -129,7 +135,11 @@ AvInput::Result AvInput::reopen()
     // Whatever the container refers to (playlists, references) may only be a local file.
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     // The name still guides the probing (its extension) and where references lie.
-    const int opened = avformat_open_input(&ctx_, fileUrl(file_->path()).c_str(), nullptr, &options);
+    const std::string url = fileUrl(file_->path());
+    const AVInputFormat* format = nullptr;
+    if (movWithoutParsers_ && av_probe_input_buffer2(io_, &format, url.c_str(), nullptr, 0, 0) >= 0 && isMov(format))
+        ctx_->flags |= AVFMT_FLAG_NOPARSE;
+    const int opened = avformat_open_input(&ctx_, url.c_str(), format, &options);
     av_dict_free(&options);
     if (opened < 0) {
         ctx_ = nullptr;   // freed by the failed open
@@ -161,6 +171,11 @@ void AvInput::close()
     offset_ = 0;
     video_ = -1;
     audio_ = false;
+}
+
+bool AvInput::parsersLeftOut() const
+{
+    return ctx_ && (ctx_->flags & AVFMT_FLAG_NOPARSE);
 }
 
 AVStream* AvInput::video() const

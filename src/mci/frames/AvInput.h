@@ -47,6 +47,12 @@ public:
     // The absolute "file:" form of a path.
     static std::string fileUrl(const std::string& path);
 
+    // For the opens from now on: where the file is a MOV or MP4, the demuxer's parsers
+    // are left out. Its sample tables give every packet's bounds and stamps, so the
+    // parsers, which look into every packet, add nothing there but their time.
+    void leaveOutParsersInMov(bool leaveOut) { movWithoutParsers_ = leaveOut; }
+    bool parsersLeftOut() const;
+
     // From now on the contents of these ranges are not read: zeros stand for them.
     void leaveUnread(std::shared_ptr<const UnreadRanges> ranges) { unread_ = std::move(ranges); }
 
@@ -63,6 +69,7 @@ private:
     AVFormatContext* ctx_ = nullptr;
     int video_ = -1;
     bool audio_ = false;
+    bool movWithoutParsers_ = false;
 };
 
 } // namespace mci

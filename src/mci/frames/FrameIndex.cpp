@@ -101,16 +101,23 @@ bool FrameIndex::orderGroup(int64_t first, int64_t end, std::vector<int64_t>& or
     for (int64_t p = first; p < end; ++p)
         if (!(flags(p) & (kDiscard | kDropped)))
             group.push_back(p);
-    const auto pts = [this](int64_t p) { return pts_[p]; };
-    bool stamped = std::all_of(group.begin(), group.end(), [&](int64_t p) { return pts(p) != kNoTime; });
-    if (stamped) {
-        std::vector<int64_t> sorted = group;
-        std::stable_sort(sorted.begin(), sorted.end(), [&](int64_t a, int64_t b) { return pts(a) < pts(b); });
-        const bool distinct = std::adjacent_find(sorted.begin(), sorted.end(), [&](int64_t a, int64_t b) {
-                                  return pts(a) == pts(b);
-                              }) == sorted.end();
+    // Each stamp is unpacked once; packets in read order break ties, as a stable sort would.
+    std::vector<std::pair<int64_t, int64_t>> stamped;
+    stamped.reserve(group.size());
+    for (const int64_t p : group) {
+        const int64_t pts = pts_[p];
+        if (pts == kNoTime)
+            break;
+        stamped.push_back({pts, p});
+    }
+    if (stamped.size() == group.size()) {
+        std::sort(stamped.begin(), stamped.end());
+        const bool distinct = std::adjacent_find(stamped.begin(), stamped.end(), [](const auto& a, const auto& b) {
+                                  return a.first == b.first;
+                              }) == stamped.end();
         if (distinct) {
-            order.insert(order.end(), sorted.begin(), sorted.end());
+            for (const auto& s : stamped)
+                order.push_back(s.second);
             return true;
         }
     }

@@ -147,9 +147,18 @@ FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
     groupsBegun_ = 0;
     video_ = false;
     skipping_ = false;
+    nextEntry_ = 0;
     done_ = false;
     input_ = std::make_unique<AvInput>();
-    switch (input_->open(file)) {
+    input_->leaveOutParsersInMov(contents_ == Contents::SkippedWhereListed);
+    AvInput::Result opened = input_->open(file);
+    // MPEG-4 Part 2 is read whole (see listedSamples), as the decoder's demuxer reads it.
+    if (opened == AvInput::Result::Ok && input_->parsersLeftOut() && input_->video()
+        && input_->video()->codecpar->codec_id == AV_CODEC_ID_MPEG4) {
+        input_->leaveOutParsersInMov(false);
+        opened = input_->reopen();
+    }
+    switch (opened) {
     case AvInput::Result::NotFound:
         return FrameIndex::Result::NotFound;
     case AvInput::Result::Invalid:
@@ -193,15 +202,24 @@ FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
 
 // Where the packets' contents are left unread, the sample table says which are keys:
 // the demuxer's parser, which decides the flag where it runs, sees only zeros.
-bool PacketScanner::isKey(const AVPacket* pkt) const
+bool PacketScanner::isKey(const AVPacket* pkt)
 {
     if (!skipping_)
         return pkt->flags & AV_PKT_FLAG_KEY;
+    // The packets come in the table's order: the entry after the last one found is
+    // nearly always the packet's own, and only a miss costs a search.
     AVStream* st = input_->video();
-    const int i = av_index_search_timestamp(st, pkt->dts, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
-    const AVIndexEntry* e = i >= 0 ? avformat_index_get_entry(st, i) : nullptr;
-    if (!e || e->pos != pkt->pos || e->timestamp != pkt->dts)
+    const auto matches = [pkt](const AVIndexEntry* e) { return e && e->pos == pkt->pos && e->timestamp == pkt->dts; };
+    const AVIndexEntry* e = avformat_index_get_entry(st, nextEntry_);
+    if (!matches(e)) {
+        nextEntry_ = av_index_search_timestamp(st, pkt->dts, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+        e = nextEntry_ >= 0 ? avformat_index_get_entry(st, nextEntry_) : nullptr;
+    }
+    if (!matches(e)) {
+        nextEntry_ = 0;
         return pkt->flags & AV_PKT_FLAG_KEY;
+    }
+    ++nextEntry_;
     return e->flags & AVINDEX_KEYFRAME;
 }
 

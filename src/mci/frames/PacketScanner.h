@@ -58,7 +58,7 @@ private:
     FrameIndex::Facts factsOf(const AvInput& input) const;
     std::shared_ptr<const UnreadRanges> listedSamples() const;
     void addPacket(AVPacket* pkt);
-    bool isKey(const AVPacket* pkt) const;
+    bool isKey(const AVPacket* pkt);
     void close();
 
     Contents contents_;
@@ -73,6 +73,7 @@ private:
     int64_t groupsBegun_ = 0;
     bool video_ = false;
     bool skipping_ = false;                    // the video packets' contents are not read
+    int nextEntry_ = 0;                        // the video table's entry looked at next
     bool done_ = false;
 };
 
