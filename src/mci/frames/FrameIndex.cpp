@@ -291,11 +291,13 @@ double FrameIndex::durationOf(int64_t frame) const
         return 0;
     frame = clampFrame(frame);
     const double now = timeOf(frame);
-    if (frame + 1 < count()) {
-        const double next = timeOf(frame + 1);
-        if (next > now)
-            return next - now;
-    }
+    return periodOf(frame, now, frame + 1 < count() ? timeOf(frame + 1) : now);
+}
+
+double FrameIndex::periodOf(int64_t frame, double now, double next) const
+{
+    if (next > now)
+        return next - now;
     const double own = double(duration_[packetOf(frame)]) * facts_.timeBase;
     return own > 0 ? own : 1 / facts_.frameRate;
 }
@@ -306,8 +308,12 @@ void FrameIndex::addUpStarts()
     starts_.clear();
     double start = 0;
     starts_.push(0);
+    // Each frame's time is looked up once: it is the next frame's "now".
+    double now = count() > 0 ? timeOf(0) : 0;
     for (int64_t n = 0; n < count(); ++n) {
-        start += durationOf(n);
+        const double next = n + 1 < count() ? timeOf(n + 1) : now;
+        start += periodOf(n, now, next);
+        now = next;
         starts_.push(std::llround(std::clamp(start, -9e9, 9e9) * 1e9));
     }
     starts_.shrink();

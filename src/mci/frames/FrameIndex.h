@@ -121,6 +121,8 @@ private:
     // not be used.
     bool orderGroup(int64_t first, int64_t end, std::vector<int64_t>& order) const;
     bool hasTime(int64_t frame) const;
+    // durationOf(frame) once its time and the next frame's are known.
+    double periodOf(int64_t frame, double now, double next) const;
     void addUpStarts();
 
     static constexpr uint8_t kFlagBits = kKey | kDiscard | kDropped;
