@@ -233,9 +233,9 @@ ErrorCode VideoDevice::startPlay(bool reverse, int64_t last)
     server_.setMotion(reverse ? Motion::Reverse : Motion::Forward);
     PlaybackClock::Sound sound;
     sound_.pause();
-    if (!reverse && sound_.isOpen()) {
-        // Called on the clock's thread; the sound is not touched here again before
-        // the clock has stopped.
+    if (!reverse && sound_.mayPlay()) {
+        // Called on the clock's thread, which also waits for a sound still loading;
+        // the sound is not touched here again before the clock has stopped.
         sound.begin = [this](double at) { return sound_.playFrom(at, kSoundStart); };
         sound.clock = [this] { return sound_.clock(); };
         sound.join = [this](double at) { sound_.jumpTo(at); };

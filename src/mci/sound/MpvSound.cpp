@@ -68,6 +68,16 @@ bool MpvSound::isOpen()
     return mpv_ != nullptr;
 }
 
+bool MpvSound::loading() const
+{
+    return loading_.valid() && loading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+bool MpvSound::mayPlay()
+{
+    return loading() || isOpen();
+}
+
 void MpvSound::close()
 {
     settle();
@@ -103,6 +113,9 @@ void MpvSound::jumpTo(double at)
 
 void MpvSound::pause()
 {
+    // A sound still loading is paused: it loads so.
+    if (loading())
+        return;
     settle();
     if (mpv_)
         mpv_->setFlag("pause", true);

@@ -13,7 +13,8 @@ class MpvHandle;
 //
 // It loads in the background: the pictures need not wait for libmpv to read the
 // file's headers again (an MP4's tables can take a second). Everything but the
-// volume waits for the load to end.
+// volume, pausing and mayPlay() waits for the load to end, so that whoever starts
+// the sound (the clock's thread) waits for it, not the caller of play.
 class MpvSound {
 public:
     MpvSound();
@@ -23,6 +24,8 @@ public:
     void close();
     // False when libmpv could not start or found no sound in the file.
     bool isOpen();
+    // isOpen() without waiting: true while the sound still loads.
+    bool mayPlay();
 
     // Moves to `seconds` (exactly) and plays from there; waits at most `timeout`
     // for the sound to start.
@@ -47,6 +50,7 @@ private:
     static std::unique_ptr<MpvHandle> load(const std::string& path, int volume, bool silent);
     // Takes the loaded sound over; the first call after open() waits for it.
     void settle();
+    bool loading() const;
 
     std::unique_ptr<MpvHandle> mpv_;
     std::future<std::unique_ptr<MpvHandle>> loading_;
