@@ -38,15 +38,21 @@ fi
 # panel is gone from the screen and until the program has ended. The
 # key goes KELD_BENCH_KEY_DELAY seconds (0.05) after the panel appears.
 answer() {
-    limited "$BUILD/KELD32" "$@" >"$WORK/out" 2>&1 &
-    local pid=$!
-    local tries=0
-    PLAYER_PID=$pid   # find_panel (the end-to-end scripts' own) sets PANEL
-    until find_panel; do
-        tries=$((tries + 1))
-        [ "$tries" -lt 400 ] || { echo "no panel: $(cat "$WORK/out")" >&2; kill "$pid"; return 1; }
-        sleep 0.05
+    local pid tries start
+    for start in 1 2 3; do
+        limited "$BUILD/KELD32" "$@" >"$WORK/out" 2>&1 &
+        pid=$!
+        tries=0
+        PLAYER_PID=$pid   # find_panel (the end-to-end scripts' own) sets PANEL
+        PANEL=""
+        until find_panel || dropped_by_x "$pid" "$WORK/out"; do
+            tries=$((tries + 1))
+            [ "$tries" -lt 400 ] || { echo "no panel: $(cat "$WORK/out")" >&2; kill "$pid"; return 1; }
+            sleep 0.05
+        done
+        [ -n "$PANEL" ] && break
     done
+    [ -n "$PANEL" ] || { echo "no panel: $(cat "$WORK/out")" >&2; return 1; }
     local wid=$PANEL
     sleep "${KELD_BENCH_KEY_DELAY:-0.05}"
     xdotool windowfocus --sync "$wid" 2>/dev/null || true

@@ -42,19 +42,23 @@ for i in $(seq 1 "$CLIPS"); do
   printf '%s\r\n' "$WORK/$name" >> "$WORK/soak.kql"
 done
 
-"$PLAYER" "$WORK/soak.kql" >"$WORK/out" 2>"$WORK/err" &
-pid=$!
-
+source "$(dirname "$0")/lib/e2e.sh"   # dropped_by_x
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$pid/status" 2>/dev/null; }
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 win=""
-for _ in $(seq 1 200); do
-  win=$(xdotool search --pid "$pid" --name 'Nr\.:' 2>/dev/null | head -1)
-  [ -n "$win" ] && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
+for try in 1 2 3; do
+  "$PLAYER" "$WORK/soak.kql" >"$WORK/out" 2>"$WORK/err" &
+  pid=$!
+  for _ in $(seq 1 200); do
+    win=$(xdotool search --pid "$pid" --name 'Nr\.:' 2>/dev/null | head -1)
+    [ -n "$win" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -z "$win" ] && dropped_by_x "$pid" "$WORK/err" || break
+  echo "note: the X server dropped the player's connection (start $try); starting it again"
 done
 [ -n "$win" ] || { fail "no queue caption appeared"; cat "$WORK/err"; exit 1; }
 

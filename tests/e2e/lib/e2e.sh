@@ -99,15 +99,29 @@ make_stamped_clip() {
 # Starts the player in the background with the given arguments, from directory $RUN_DIR
 # (default $WORK); waits for the panel and sets PANEL to its window id.
 start_player() {
-    local dir=${RUN_DIR:-$WORK}
-    ( cd "$dir" && exec "$PLAYER" "$@" ) >"$WORK/player.out" 2>"$WORK/player.err" &
-    PLAYER_PID=$!
-    PANEL=""
-    wait_until 20 find_panel && return 0
+    local dir=${RUN_DIR:-$WORK} try
+    for try in 1 2 3; do
+        ( cd "$dir" && exec "$PLAYER" "$@" ) >"$WORK/player.out" 2>"$WORK/player.err" &
+        PLAYER_PID=$!
+        PANEL=""
+        wait_until 20 panel_or_dropped || break
+        [ -n "$PANEL" ] && return 0
+        echo "note: the X server dropped the player's connection (start $try); starting it again"
+    done
     fail "the panel never appeared"
     cat "$WORK/player.err"
     xdpyinfo >/dev/null 2>&1 || { echo "the X server $DISPLAY no longer answers:"; cat "${KELD_XVFB_LOG:-/dev/null}" 2>/dev/null; }
     return 1
+}
+
+panel_or_dropped() { find_panel || dropped_by_x "$PLAYER_PID" "$WORK/player.err"; }
+
+# dropped_by_x PID ERRFILE: the player ended without ever reaching the display.
+# Xvfb (21.1) now and then closes a new client's connection unanswered when it
+# arrives while other clients come and go: 7 to 27 of 1000 connects with a poller
+# beside them, none of 1500 without. Such a player is started again.
+dropped_by_x() {
+    ! kill -0 "$1" 2>/dev/null && grep -q "could not connect to display" "$2"
 }
 
 find_panel() {
