@@ -49,13 +49,17 @@ void MpvSound::open(const std::string& path, bool silent)
 {
     close();
     loadedVolume_ = volume_;
-    loading_ = std::async(std::launch::async, &MpvSound::load, absolute(path), volume_, silent);
+    loading_ = std::async(std::launch::async, &MpvSound::load, absolute(path), loadedVolume_, silent);
 }
 
 void MpvSound::settle()
 {
     if (!loading_.valid())
         return;
+    // The wait holds no lock: the volume may be set meanwhile, from the thread that
+    // controls the sound while the clock's thread waits here.
+    loading_.wait();
+    std::lock_guard<std::mutex> lock(handOver_);
     mpv_ = loading_.get();
     // The volume may have been set while the sound loaded.
     if (mpv_ && volume_ != loadedVolume_)
@@ -160,6 +164,7 @@ bool MpvSound::setVolume(int volume0to1000)
 {
     if (volume0to1000 < 0 || volume0to1000 > 1000)
         return false;
+    std::lock_guard<std::mutex> lock(handOver_);
     volume_ = volume0to1000;
     if (mpv_ && !loading_.valid())
         mpv_->setDouble("volume", volume0to1000 / 10.0);

@@ -1,7 +1,9 @@
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace mci {
@@ -55,7 +57,8 @@ private:
     std::unique_ptr<MpvHandle> mpv_;
     std::future<std::unique_ptr<MpvHandle>> loading_;
     int loadedVolume_ = 1000;
-    int volume_ = 1000;
+    std::atomic<int> volume_ {1000};
+    std::mutex handOver_;   // the loaded sound taken over against the volume set
 };
 
 } // namespace mci
