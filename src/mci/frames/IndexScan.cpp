@@ -58,7 +58,7 @@ void IndexScan::run(int64_t published)
             const int64_t read = scanner_->packetsRead();
             const bool grown = read >= published + published / 2;
             const bool due = Clock::now() - last >= std::chrono::seconds(1) && read >= published + published / 10;
-            if (!scanner_->done() && (grown || due)) {
+            if (!scanner_->done() && !scanner_->listing() && (grown || due)) {
                 std::shared_ptr<const FrameIndex> index = scanner_->snapshot();
                 published = index->packetCount();
                 last = Clock::now();

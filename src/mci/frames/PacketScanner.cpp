@@ -1,6 +1,7 @@
 #include "mci/frames/PacketScanner.h"
 
 #include "mci/frames/AvInput.h"
+#include "mci/frames/ListedPackets.h"
 #include "mci/frames/PacketUnpacker.h"
 
 #include <algorithm>
@@ -87,6 +88,7 @@ void PacketScanner::close()
     avcodec_free_context(&parserCodec_);
     av_packet_free(&pkt_);
     unpacker_.reset();
+    listed_.reset();   // it looks into the input's tables
     input_.reset();
 }
 
@@ -148,6 +150,9 @@ FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
     video_ = false;
     skipping_ = false;
     nextEntry_ = 0;
+    tables_ = Tables::Refused;
+    rewound_ = false;
+    lastDuration_ = 0;
     done_ = false;
     input_ = std::make_unique<AvInput>();
     input_->leaveOutParsersInMov(contents_ == Contents::SkippedWhereListed);
@@ -184,6 +189,10 @@ FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
     pkt_ = av_packet_alloc();
     if (!pkt_ || !unpacker_->open(input_->video()))
         return FrameIndex::Result::Invalid;
+    if (skipping_) {
+        proveTables(*file);
+        rewind();
+    }
     // Picture types order the groups whose stamps cannot (AVI, elementary streams);
     // they are read with the codec's parser from the packets themselves. MOV and
     // Matroska stamp every picture, so the parser's time is saved there.
@@ -223,7 +232,7 @@ bool PacketScanner::isKey(const AVPacket* pkt)
     return e->flags & AVINDEX_KEYFRAME;
 }
 
-void PacketScanner::addPacket(AVPacket* pkt)
+FrameIndex::Packet PacketScanner::packetFrom(const AVPacket* pkt)
 {
     FrameIndex::Packet p;
     p.pos = pkt->pos;
@@ -234,6 +243,15 @@ void PacketScanner::addPacket(AVPacket* pkt)
         p.flags |= FrameIndex::kKey;
     if (pkt->flags & AV_PKT_FLAG_DISCARD)
         p.flags |= FrameIndex::kDiscard;
+    return p;
+}
+
+void PacketScanner::addPacket(AVPacket* pkt)
+{
+    const FrameIndex::Packet p = packetFrom(pkt);
+    // The tables serve only while they tell every packet read exactly as it came.
+    if (tables_ == Tables::Proving && !listed_->agrees(read_.packetCount(), p))
+        tables_ = Tables::Refused;
     const int64_t at = read_.packetCount();
     read_.add(p);
     if (parser_) {
@@ -243,11 +261,110 @@ void PacketScanner::addPacket(AVPacket* pkt)
         const int t = parser_->pict_type;
         read_.setType(at, t == AV_PICTURE_TYPE_B ? 'B' : t == AV_PICTURE_TYPE_I ? 'I' : 'P');
     }
+    countGroup(at);
+}
+
+// After the picture type, which may take a key flag back.
+void PacketScanner::countGroup(int64_t at)
+{
     if (at == 0 || (read_.flags(at) & FrameIndex::kKey)) {
         ++groupsBegun_;
         if (at > 0)
             lastKey_ = at;
     }
+}
+
+bool PacketScanner::readVideoPacket()
+{
+    const int vi = input_->videoStream();
+    while (av_read_frame(input_->context(), pkt_) >= 0) {
+        if (pkt_->stream_index == vi)
+            return true;
+        av_packet_unref(pkt_);
+    }
+    return false;
+}
+
+// The group of pictures that begins at key packet `key`, read from the file, agrees
+// with the tables; the last packet's duration, which they do not list, is kept.
+bool PacketScanner::groupAgrees(int64_t key)
+{
+    ListedPackets& listed = *listed_;
+    // The demuxer seeks to a key shown at or before the time asked for, which may be
+    // a group or two earlier: what comes before the key is passed over.
+    const int64_t stamp = listed.decodeStamp(key);
+    if (av_seek_frame(input_->context(), input_->videoStream(), stamp, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    FrameIndex::Packet p;
+    for (int64_t passed = 0; p.dts == FrameIndex::kNoTime || p.dts < stamp; ++passed) {
+        if (passed > listed.count() || !readVideoPacket())
+            return false;
+        p = packetFrom(pkt_);
+        av_packet_unref(pkt_);
+    }
+    for (int64_t i = key; i < listed.count() && (i == key || !listed.isKey(i)); ++i) {
+        if (i > key) {
+            if (!readVideoPacket())
+                return false;
+            p = packetFrom(pkt_);
+            av_packet_unref(pkt_);
+        }
+        if (i == key && !listed.learn(i, p))
+            return false;
+        if (!listed.agrees(i, p))
+            return false;
+        if (i + 1 == listed.count())
+            lastDuration_ = p.duration;
+    }
+    return true;
+}
+
+// An MP4 or MOV whose tables tell a group in the middle and the last group exactly as
+// the demuxer reads them is read from its start as ever; once the packets read agree
+// with the tables too (the first kProvedBy of them), the rest is taken from the tables.
+void PacketScanner::proveTables(const MediaFile& file)
+{
+    tables_ = Tables::Refused;
+    listed_ = std::make_unique<ListedPackets>();
+    const int64_t last = listed_->open(file, input_->video()) ? listed_->keyAtOrBefore(listed_->count() - 1) : 0;
+    if (last <= kProvedBy || listed_->count() > FrameIndex::kMaxPackets) {
+        listed_.reset();
+        return;
+    }
+    const int64_t middle = listed_->keyAtOrBefore(listed_->count() / 2);
+    if (groupAgrees(last) && (middle <= kProvedBy || middle == last || groupAgrees(middle)))
+        tables_ = Tables::Proving;
+    else
+        listed_.reset();
+}
+
+// Back to the stream's first packet. Without the demuxer's parsers the packets read
+// while the streams were probed lack their durations, which the probing then finds.
+void PacketScanner::rewind()
+{
+    const AVIndexEntry* first = avformat_index_get_entry(input_->video(), 0);
+    if (first)
+        av_seek_frame(input_->context(), input_->videoStream(), first->timestamp, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    rewound_ = true;
+}
+
+// Takes up to `packets` more packets from the tables; done at the last.
+int64_t PacketScanner::takeListed(int64_t packets)
+{
+    int64_t taken = 0;
+    for (; taken < packets && read_.packetCount() < listed_->count(); ++taken) {
+        const int64_t i = read_.packetCount();
+        FrameIndex::Packet p = listed_->packet(i);
+        if (i + 1 == listed_->count())
+            p.duration = lastDuration_;
+        read_.add(p);
+        countGroup(i);
+    }
+    if (read_.packetCount() == listed_->count()) {
+        done_ = true;
+        close();
+    }
+    return taken;
 }
 
 int64_t PacketScanner::position() const
@@ -263,11 +380,26 @@ FrameIndex::Result PacketScanner::read(int64_t packets)
     if (!input_ || !input_->context() || !pkt_)
         return FrameIndex::Result::Invalid;
     const int vi = input_->videoStream();
-    for (int64_t got = 0; got < packets;) {
+    for (int64_t got = 0; got < packets && !done_;) {
+        if (tables_ == Tables::Proving && read_.packetCount() >= kProvedBy)
+            tables_ = Tables::Proved;
+        if (tables_ == Tables::Proved) {
+            got += takeListed(packets - got);
+            continue;
+        }
         if (av_read_frame(input_->context(), pkt_) < 0) {
             done_ = true;
             close();
             break;
+        }
+        // The stream is read again from its very start.
+        if (rewound_ && pkt_->stream_index == vi) {
+            rewound_ = false;
+            const AVIndexEntry* first = avformat_index_get_entry(input_->video(), 0);
+            if (!first || pkt_->pos != first->pos || read_.packetCount() != 0) {
+                av_packet_unref(pkt_);
+                return FrameIndex::Result::Invalid;
+            }
         }
         if (pkt_->stream_index == vi && unpacker_->unpack(pkt_)) {
             if (read_.packetCount() >= FrameIndex::kMaxPackets) {

@@ -13,6 +13,7 @@ struct AVPacket;
 namespace mci {
 
 class AvInput;
+class ListedPackets;
 class PacketUnpacker;
 
 // Reads every packet of a file's video stream into a FrameIndex: order, key flags,
@@ -43,6 +44,9 @@ public:
     // Reads up to `packets` more video packets (done() once the stream has ended).
     FrameIndex::Result read(int64_t packets);
     bool done() const { return done_; }
+    // The rest comes from the container's tables, at the memory's speed: an index of
+    // part of it is not worth numbering.
+    bool listing() const { return tables_ == Tables::Proved; }
     // Where in the file reading has come to (bytes).
     int64_t position() const;
     int64_t packetsRead() const { return whole_ ? whole_->packetCount() : read_.packetCount(); }
@@ -54,10 +58,22 @@ public:
     // from then on the same one).
     std::shared_ptr<FrameIndex> snapshot();
 
+    // Packets read from an MP4 or MOV before the rest is taken from its tables.
+    static constexpr int64_t kProvedBy = 64;
+
 private:
+    enum class Tables { Refused, Proving, Proved };
+
     FrameIndex::Facts factsOf(const AvInput& input) const;
     std::shared_ptr<const UnreadRanges> listedSamples() const;
+    FrameIndex::Packet packetFrom(const AVPacket* pkt);
     void addPacket(AVPacket* pkt);
+    void countGroup(int64_t at);
+    bool readVideoPacket();
+    bool groupAgrees(int64_t key);
+    void proveTables(const MediaFile& file);
+    void rewind();
+    int64_t takeListed(int64_t packets);
     bool isKey(const AVPacket* pkt);
     void close();
 
@@ -74,6 +90,10 @@ private:
     bool video_ = false;
     bool skipping_ = false;                    // the video packets' contents are not read
     int nextEntry_ = 0;                        // the video table's entry looked at next
+    std::unique_ptr<ListedPackets> listed_;    // MP4, MOV: the packets as the tables list them
+    Tables tables_ = Tables::Refused;
+    bool rewound_ = false;                     // read again from the start after the probing
+    int32_t lastDuration_ = 0;                 // the last packet's, as read
     bool done_ = false;
 };
 
