@@ -9,7 +9,13 @@ namespace mci {
 
 void UnreadRanges::add(int64_t position, int64_t size)
 {
-    if (position >= 0 && size > 0)
+    if (position < 0 || size <= 0)
+        return;
+    // A stream's samples follow each other within a chunk: joined at once, millions
+    // of them become a range a chunk before anything is sorted.
+    if (!ranges_.empty() && position >= ranges_.back().first && position <= ranges_.back().second)
+        ranges_.back().second = std::max(ranges_.back().second, position + size);
+    else
         ranges_.push_back({position, position + size});
 }
 
