@@ -191,7 +191,8 @@ FrameIndex::Result PacketScanner::open(const std::shared_ptr<MediaFile>& file)
         return FrameIndex::Result::Invalid;
     if (skipping_) {
         proveTables(*file);
-        rewind();
+        if (!rewind(unread))
+            return FrameIndex::Result::Invalid;
     }
     // Picture types order the groups whose stamps cannot (AVI, elementary streams);
     // they are read with the codec's parser from the packets themselves. MOV and
@@ -250,8 +251,10 @@ void PacketScanner::addPacket(AVPacket* pkt)
 {
     const FrameIndex::Packet p = packetFrom(pkt);
     // The tables serve only while they tell every packet read exactly as it came.
-    if (tables_ == Tables::Proving && !listed_->agrees(read_.packetCount(), p))
+    if (tables_ == Tables::Proving && !listed_->agrees(read_.packetCount(), p)) {
         tables_ = Tables::Refused;
+        listed_.reset();
+    }
     const int64_t at = read_.packetCount();
     read_.add(p);
     if (parser_) {
@@ -340,12 +343,25 @@ void PacketScanner::proveTables(const MediaFile& file)
 
 // Back to the stream's first packet. Without the demuxer's parsers the packets read
 // while the streams were probed lack their durations, which the probing then finds.
-void PacketScanner::rewind()
+bool PacketScanner::rewind(std::shared_ptr<const UnreadRanges> unread)
 {
     const AVIndexEntry* first = avformat_index_get_entry(input_->video(), 0);
-    if (first)
-        av_seek_frame(input_->context(), input_->videoStream(), first->timestamp, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
-    rewound_ = true;
+    rewound_ = first
+               && av_seek_frame(input_->context(), input_->videoStream(), first->timestamp,
+                                AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY)
+                      >= 0;
+    if (rewound_)
+        return true;
+    // A demuxer that cannot go back has dropped what it had read ahead: a new one
+    // reads from the start (and the tables, which looked into the old one, go).
+    tables_ = Tables::Refused;
+    listed_.reset();
+    if (input_->reopen() != AvInput::Result::Ok || !input_->video())
+        return false;
+    input_->leaveUnread(std::move(unread));
+    input_->discardAllButVideo();
+    nextEntry_ = 0;
+    return true;
 }
 
 // Takes up to `packets` more packets from the tables; done at the last.

@@ -72,7 +72,7 @@ private:
     bool readVideoPacket();
     bool groupAgrees(int64_t key);
     void proveTables(const MediaFile& file);
-    void rewind();
+    bool rewind(std::shared_ptr<const UnreadRanges> unread);
     int64_t takeListed(int64_t packets);
     bool isKey(const AVPacket* pkt);
     void close();
