@@ -24,7 +24,7 @@ AvInput::Result resultOf(MediaFile::Result r)
                                              : AvInput::Result::Ok;
 }
 
-bool isMov(const AVInputFormat* format)
+bool movFamily(const AVInputFormat* format)
 {
     return format && std::strncmp(format->name, "mov,", 4) == 0;
 }
@@ -137,7 +137,7 @@ AvInput::Result AvInput::reopen()
     // The name still guides the probing (its extension) and where references lie.
     const std::string url = fileUrl(file_->path());
     const AVInputFormat* format = nullptr;
-    if (movWithoutParsers_ && av_probe_input_buffer2(io_, &format, url.c_str(), nullptr, 0, 0) >= 0 && isMov(format))
+    if (movWithoutParsers_ && av_probe_input_buffer2(io_, &format, url.c_str(), nullptr, 0, 0) >= 0 && movFamily(format))
         ctx_->flags |= AVFMT_FLAG_NOPARSE;
     const int opened = avformat_open_input(&ctx_, url.c_str(), format, &options);
     av_dict_free(&options);
@@ -171,6 +171,11 @@ void AvInput::close()
     offset_ = 0;
     video_ = -1;
     audio_ = false;
+}
+
+bool AvInput::isMov() const
+{
+    return ctx_ && movFamily(ctx_->iformat);
 }
 
 bool AvInput::parsersLeftOut() const

@@ -52,6 +52,8 @@ public:
     // parsers, which look into every packet, add nothing there but their time.
     void leaveOutParsersInMov(bool leaveOut) { movWithoutParsers_ = leaveOut; }
     bool parsersLeftOut() const;
+    // The open file is a MOV, an MP4 or another of their family.
+    bool isMov() const;
 
     // From now on the contents of these ranges are not read: zeros stand for them.
     void leaveUnread(std::shared_ptr<const UnreadRanges> ranges) { unread_ = std::move(ranges); }

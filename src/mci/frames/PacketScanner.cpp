@@ -60,16 +60,10 @@ Orientation orientationOf(const AVStream* st)
     return o;
 }
 
-bool isMovFamily(const AvInput& input)
-{
-    const AVFormatContext* ctx = input.context();
-    return ctx && ctx->iformat && std::strncmp(ctx->iformat->name, "mov,", 4) == 0;
-}
-
 bool stampsEveryPicture(const AvInput& input)
 {
     const AVFormatContext* ctx = input.context();
-    return isMovFamily(input) || (ctx && ctx->iformat && std::strncmp(ctx->iformat->name, "matroska,", 9) == 0);
+    return input.isMov() || (ctx && ctx->iformat && std::strncmp(ctx->iformat->name, "matroska,", 9) == 0);
 }
 
 } // namespace
@@ -126,7 +120,7 @@ std::shared_ptr<const UnreadRanges> PacketScanner::listedSamples() const
 {
     const AVFormatContext* ctx = input_->context();
     AVStream* video = input_->video();
-    if (!video || !isMovFamily(*input_) || video->codecpar->codec_id == AV_CODEC_ID_MPEG4)
+    if (!video || !input_->isMov() || video->codecpar->codec_id == AV_CODEC_ID_MPEG4)
         return nullptr;
     auto ranges = std::make_shared<UnreadRanges>();
     for (unsigned s = 0; s < ctx->nb_streams; ++s) {
@@ -277,13 +271,17 @@ void PacketScanner::countGroup(int64_t at)
     }
 }
 
-bool PacketScanner::readVideoPacket()
+// The next video packet as the index would hold it; false at the end.
+bool PacketScanner::readVideoPacket(FrameIndex::Packet& p)
 {
     const int vi = input_->videoStream();
     while (av_read_frame(input_->context(), pkt_) >= 0) {
-        if (pkt_->stream_index == vi)
-            return true;
+        const bool video = pkt_->stream_index == vi;
+        if (video)
+            p = packetFrom(pkt_);
         av_packet_unref(pkt_);
+        if (video)
+            return true;
     }
     return false;
 }
@@ -299,27 +297,24 @@ bool PacketScanner::groupAgrees(int64_t key)
     if (av_seek_frame(input_->context(), input_->videoStream(), stamp, AVSEEK_FLAG_BACKWARD) < 0)
         return false;
     FrameIndex::Packet p;
-    for (int64_t passed = 0; p.dts == FrameIndex::kNoTime || p.dts < stamp; ++passed) {
-        if (passed > listed.count() || !readVideoPacket())
+    do {
+        if (!readVideoPacket(p))
             return false;
-        p = packetFrom(pkt_);
-        av_packet_unref(pkt_);
-    }
-    for (int64_t i = key; i < listed.count() && (i == key || !listed.isKey(i)); ++i) {
-        if (i > key) {
-            if (!readVideoPacket())
-                return false;
-            p = packetFrom(pkt_);
-            av_packet_unref(pkt_);
-        }
-        if (i == key && !listed.learn(i, p))
-            return false;
+    } while (p.dts == FrameIndex::kNoTime || p.dts < stamp);
+    if (!listed.learn(key, p))
+        return false;
+    for (int64_t i = key;;) {
         if (!listed.agrees(i, p))
             return false;
-        if (i + 1 == listed.count())
+        if (++i == listed.count()) {
             lastDuration_ = p.duration;
+            return true;
+        }
+        if (listed.isKey(i))
+            return true;
+        if (!readVideoPacket(p))
+            return false;
     }
-    return true;
 }
 
 // An MP4 or MOV whose tables tell a group in the middle and the last group exactly as

@@ -69,7 +69,7 @@ private:
     FrameIndex::Packet packetFrom(const AVPacket* pkt);
     void addPacket(AVPacket* pkt);
     void countGroup(int64_t at);
-    bool readVideoPacket();
+    bool readVideoPacket(FrameIndex::Packet& p);
     bool groupAgrees(int64_t key);
     void proveTables(const MediaFile& file);
     bool rewind(std::shared_ptr<const UnreadRanges> unread);
